@@ -1,0 +1,18 @@
+#pragma once
+// The statements of Kestrel assembly: one mnemonic per statement form,
+// described by a template where one suffices and by a pair of functions
+// where the encoding branches.
+#include <string>
+
+#include "asm/asm_core.h"
+
+namespace kestrel::kasm {
+
+// Assembles the statement whose mnemonic is `mnemonic` (already read).
+void compileStatement(const std::string& mnemonic, Parser& p, Emitter& e);
+
+// Decodes the statement at the decoder's position. False when it has no
+// written form (the caller writes its bytes instead).
+bool decodeStatement(Decoder& d, LabelNames& names, std::string& out);
+
+}  // namespace kestrel::kasm

@@ -1,0 +1,42 @@
+#pragma once
+// The two private value stacks of one expression evaluation.
+#include <cstdint>
+#include <string>
+
+#include "state/errors.h"
+#include "state/str.h"
+
+namespace kestrel {
+
+inline constexpr int kNumberStackSize = 11;
+inline constexpr int kStringStackSize = 8;
+
+struct EvalStacks {
+  double num[kNumberStackSize];
+  Str str[kStringStackSize];
+  int nn = 0;        // numbers held
+  int ns = 0;        // strings held
+  uint8_t kind = 1;  // result kind: 1 string, 0 number
+
+  void reset() { nn = 0; ns = 0; kind = 1; }
+  void pushNumber(double v) {
+    if (nn >= kNumberStackSize) [[unlikely]] overflow();
+    num[nn++] = v;
+    kind = 0;
+  }
+  // Returns the slot to fill; the string counts as pushed.
+  Str& pushSlot() {
+    if (ns >= kStringStackSize) [[unlikely]] overflow();
+    kind = 1;
+    return str[ns++];
+  }
+  void pushString(std::string_view v) { pushSlot().assign(v); }
+  void pushString(const Str& v) { pushSlot() = v; }
+  void pushString(Str&& v) { pushSlot() = std::move(v); }
+  void pushString(const char* v) { pushSlot().assign(v); }
+  void pushString(const std::string& v) { pushSlot().assign(v); }
+
+  [[noreturn]] static void overflow();
+};
+
+}  // namespace kestrel

@@ -1,0 +1,46 @@
+#pragma once
+// The operators of the postfix expression code. Whether an operator works on
+// numbers or on strings is decided by the result kind when it is met: the
+// kind of the last operand pushed.
+#include <cstdint>
+
+#include "expr/eval_stacks.h"
+
+namespace kestrel {
+
+enum OperatorCode : uint8_t {
+  kOpAnd = 50,
+  kOpOr = 51,
+  kOpXor = 52,
+  kOpNot = 53,
+  kOpPlus = 54,
+  kOpMinus = 55,
+  kOpTimes = 56,
+  kOpDivide = 57,
+  kOpPower = 58,
+  kOpModulo = 59,
+  kOpEqual = 60,
+  kOpNotEqual = 61,
+  kOpGreater = 62,
+  kOpLess = 63,
+  kOpGreaterEqual = 64,
+  kOpLessEqual = 65,
+  kOpShiftLeft = 70,
+  kOpShiftRight = 71,
+  kOpModInverse = 72,
+  kOpNegate = 73,
+  kOpIntDivide = 74,
+  kOpCharAt = 75,
+};
+
+inline bool isOperator(uint8_t code) { return (code >= 50 && code <= 65) || (code >= 70 && code <= 75); }
+
+// Applies operator `code` to the stacks.
+void applyOperator(EvalStacks& s, uint8_t code, size_t maxStringLength);
+
+// The numeric operators on two operands, shared with the decoded form.
+double power(double base, double exponent);
+int32_t modularInverse(int32_t a, int32_t m);
+int32_t integerModulo(int32_t a, int32_t b);
+
+}  // namespace kestrel

@@ -1,0 +1,167 @@
+#pragma once
+// The machine: the program image with its read position (the only program
+// counter), every store of the running program, and the statement loop and
+// expression evaluator that work on them. One machine runs one program.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/std_output.h"
+#include "expr/eval_stacks.h"
+#include "expr/random.h"
+#include "image/program_image.h"
+#include "state/frames.h"
+#include "state/variables.h"
+
+namespace kestrel {
+
+class ExprCache;
+class Console;
+
+struct MachineOptions {
+  std::vector<std::string> arguments;  // the program's own command-line arguments
+  std::string executablePath;          // the program's file, as the program sees it
+  int64_t stepBudget = -1;             // statements before the run stops; -1: no limit
+  bool sandbox = false;                // no files, processes, sleeps, sound or dialogs
+  bool windowed = false;               // no console unit
+  bool useExprCache = true;            // decode each expression once (see ExprCache)
+  size_t maxStringLength = size_t{1} << 30;
+};
+
+class Machine {
+ public:
+  explicit Machine(ProgramImage image, MachineOptions options = {});
+  ~Machine();
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  // Runs the program from its first statement when the start condition holds.
+  void run();
+  // One (possibly nested) run of the statement loop from the current position.
+  void runLoop();
+
+  // ---- The code stream. Reads past the end yield zero bytes and leave the
+  // position at the end, where the loops stop.
+  uint8_t u8() {
+    if (pos < size) [[likely]] return code[pos++];
+    return 0;
+  }
+  template <typename T>
+  T fixed() {
+    T v;
+    std::memcpy(&v, code + pos, sizeof(T));  // the padding after the image keeps this inside
+    pos = std::min<int32_t>(pos + static_cast<int32_t>(sizeof(T)), size);
+    return v;
+  }
+  int16_t s16() { return fixed<int16_t>(); }
+  uint16_t u16() { return fixed<uint16_t>(); }
+  int32_t s32() { return fixed<int32_t>(); }
+  float f32() { return fixed<float>(); }
+  double f64() { return fixed<double>(); }
+  // Repositions the stream. A position before the start is a run-time error;
+  // one past the end stops the loop.
+  void seek(int64_t position) {
+    if (position < 0 || position > size) [[unlikely]] {
+      seekOutside(position);
+      return;
+    }
+    pos = static_cast<int32_t>(position);
+  }
+  void jump(int32_t offset) { seek(static_cast<int64_t>(pos) + offset); }
+  void back(int n = 1) { pos = std::max(0, pos - n); }
+  bool atEnd() const { return pos >= size; }
+
+  // ---- Expressions (EvaluateExpression): returns 1 for a string result and
+  // 0 for a number; the other output is emptied or zeroed.
+  int evaluate(double& number, Str& text);
+  int evaluate() { return evaluate(numReg, strReg); }
+  double evalNumber() {
+    evaluate(numReg, strReg);
+    return numReg;
+  }
+  int32_t evalRound();
+  int32_t evalTrunc();
+  const Str& evalString() {
+    evaluate(numReg, strReg);
+    return strReg;
+  }
+  // Runs the items of one expression on the given stacks (the decoder).
+  void evaluateItems(EvalStacks& s);
+
+  // Element position in an array store: a byte offset for kinds 1 to 7, a
+  // list index for kinds 0, 8 and 9. Reads the subscripts from the code.
+  int64_t elementPosition(int kind, int32_t arrayIndex);
+  // Object number or variant cell of an object-array or variant-array
+  // element (type 9 for variants); reads the subscripts from the code.
+  int64_t objectArrayIndex(int type, int32_t arrayIndex);
+
+  // ---- Shared stores and helpers used by statements and items.
+  void pushVariable(EvalStacks& s, int kind, int32_t index);
+  void pushElement(EvalStacks& s, int kind, int64_t position);
+  void pushVariant(EvalStacks& s, const VariantCell& cell);
+  // Stores the last evaluation (kind, numReg, strReg) into a variable or element.
+  void assignVariable(int kind, int32_t index, int resultKind);
+  void assignElement(int kind, int64_t position, int resultKind);
+  void assignVariant(VariantCell& cell, int resultKind);
+
+  // ---- Procedures.
+  // Runs a procedure body: pushes the return position, raises the call depth,
+  // runs the loop at entry + 4 and comes back to `resume`.
+  void runProcedure(int32_t entry, int32_t resume);
+  // Reads one argument of a call into slot `slot` of frame `depth`.
+  void readArgument(int32_t depth, int slot);
+  // After a call: a byte 33 runs a nested loop, any other byte is re-read.
+  void continuation();
+
+  void checkString(const Str& s) {
+    if (s.size() > options.maxStringLength) [[unlikely]] raise(texts::kOutOfMemory);
+  }
+
+  // ---- State (the stores of a running program).
+  const uint8_t* code = nullptr;
+  int32_t size = 0;
+  int32_t pos = 0;
+  ProgramImage image;
+  MachineOptions options;
+
+  VariableStores vars;
+  Frames frames;
+  ControlStacks ctl;
+  ResultRegisters results;
+  double numReg = 0;    // the number register
+  Str strReg;           // the string register
+  int32_t dataPointer = 0;
+  char decimalSeparator = '.';
+  int64_t stepsLeft = INT64_MAX;
+  int32_t statementStart = -1;  // where the statement being run began (for error reports)
+  Random random;
+
+  StdOutput out;
+  std::unique_ptr<Console> console;
+  std::unique_ptr<ExprCache> exprCache;
+
+  // Address below which the C++ stack may not grow (recursion guard).
+  const char* stackLimit = nullptr;
+  void checkStack() {
+    char probe;
+    if (&probe < stackLimit) [[unlikely]] raise(texts::kStackOverflow);
+  }
+
+ private:
+  friend class EvalScope;
+  void seekOutside(int64_t position);
+  void executeExtended(uint8_t sub);
+  void onStepBudget();
+
+  std::vector<std::unique_ptr<EvalStacks>> evalPool_;
+  size_t evalDepth_ = 0;
+};
+
+// Element number from subscripts taken as floating-point values and rounded
+// once (object arrays, variant arrays and structure arrays).
+int64_t linearIndexFloat(const ArrayDescriptor& d, const double* sub, int count);
+
+}  // namespace kestrel

@@ -1,0 +1,57 @@
+#pragma once
+// Statement handlers, grouped by family. Each reads its own operands from
+// the machine's code stream. Handlers that can end the current run of the
+// statement loop return true when they do.
+#include <cstdint>
+
+namespace kestrel {
+
+class Machine;
+struct EvalStacks;
+
+enum TopLevelCode : uint8_t {
+  kStmtExtended = 0,
+  kStmtAssign = 1,
+  kStmtAssignElement = 3,
+  kStmtMemberWrite = 8,
+  kStmtEndBody = 11,
+  kStmtAssignParameter = 12,
+  kStmtSetResult = 14,
+  kStmtArrayMemberWrite = 29,
+  kStmtLeave = 34,
+  kStmtStructure = 37,
+  kStmtStructArrayField = 38,
+  kStmtCopyStructure = 40,
+  kStmtCopyIntoElement = 41,
+};
+
+// Declarations and arrays.
+void declareStatement(Machine& m);     // sub-code 0
+void redimStatement(Machine& m);       // sub-code 56
+void fillArrayStatement(Machine& m);   // sub-code 66
+void sortArrayStatement(Machine& m);   // sub-code 64
+
+// Control flow and procedures.
+void beginLoop(Machine& m);            // sub-code 7
+void endLoop(Machine& m);              // sub-code 8
+void leaveLoop(Machine& m);            // sub-code 16
+void callSubroutine(Machine& m);       // sub-code 17
+void returnFromSubroutine(Machine& m); // sub-code 18
+void beginSelection(Machine& m);       // sub-code 21
+void selectionClause(Machine& m);      // sub-code 22
+void endSelection(Machine& m);         // sub-code 23
+void callStatement(Machine& m, uint8_t sub);      // sub-codes 3 and 52
+void openCallStatement(Machine& m, uint8_t sub);  // sub-codes 15 and 53
+void returnFromProcedure(Machine& m);  // sub-code 6
+void assignParameter(Machine& m);      // top-level 12
+void callFunctionItem(Machine& m, uint8_t item, EvalStacks& s);  // items 13, 15, 27, 28
+
+// Output.
+void printToConsole(Machine& m);       // sub-code 2
+void writeToStdout(Machine& m);        // sub-code 59
+void consoleStatement(Machine& m, uint8_t sub);  // colours, cursor, pages, title, keys
+
+// Everything of the system statements (files, processes, sounds, dialogs...).
+void systemStatement(Machine& m, uint8_t sub);
+
+}  // namespace kestrel

@@ -1,0 +1,9 @@
+#include "state/str.h"
+
+#include "state/errors.h"
+
+namespace kestrel {
+
+void Str::tooLong() { raise(texts::kOutOfMemory); }
+
+}  // namespace kestrel

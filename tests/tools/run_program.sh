@@ -1,0 +1,52 @@
+#!/bin/sh
+# Runs one byte-code test program and checks what it did.
+#   run_program.sh KESTREL DIR NAME
+# DIR/NAME.kasm is the program. Beside it:
+#   NAME.out     expected standard output (required)
+#   NAME.status  expected exit status (default 0)
+#   NAME.err     text that standard error must contain (optional)
+#   NAME.args    the program's command-line arguments (optional)
+#   NAME.in      standard input (optional)
+# The program runs twice, with and without the decoded-expression cache, and
+# its image must survive a disassembly and assembly round trip unchanged.
+kestrel=$1
+dir=$2
+name=$3
+base="$dir/$name"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $name: $*"; exit 1; }
+
+args=""
+[ -f "$base.args" ] && args=$(cat "$base.args")
+stdin=/dev/null
+[ -f "$base.in" ] && stdin="$base.in"
+expected_status=0
+[ -f "$base.status" ] && expected_status=$(cat "$base.status")
+
+for mode in cached reference; do
+  flag=""
+  [ "$mode" = reference ] && flag="--reference"
+  mkdir -p "$tmp/$mode"
+  # shellcheck disable=SC2086
+  (cd "$tmp/$mode" && "$kestrel" run $flag "$base.kasm" $args <"$stdin" >"$tmp/$mode.out" 2>"$tmp/$mode.err")
+  status=$?
+  if [ "$status" != "$expected_status" ]; then
+    cat "$tmp/$mode.err"
+    fail "$mode run: exit status $status, expected $expected_status"
+  fi
+  if ! cmp -s "$tmp/$mode.out" "$base.out"; then
+    diff "$base.out" "$tmp/$mode.out" | head -40
+    fail "$mode run: standard output differs from $name.out"
+  fi
+  if [ -f "$base.err" ] && ! grep -qF -f "$base.err" "$tmp/$mode.err"; then
+    cat "$tmp/$mode.err"
+    fail "$mode run: standard error lacks the text of $name.err"
+  fi
+done
+
+"$kestrel" asm "$base.kasm" -o "$tmp/a.img" || fail "does not assemble"
+"$kestrel" dis "$tmp/a.img" >"$tmp/d.kasm" || fail "does not disassemble"
+"$kestrel" asm "$tmp/d.kasm" -o "$tmp/b.img" || fail "disassembly does not assemble"
+cmp -s "$tmp/a.img" "$tmp/b.img" || fail "disassembly assembles to different bytes"
+exit 0

@@ -1,0 +1,27 @@
+// The run-time stub: runs the program image appended to its own file.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "interp/runner.h"
+
+int main(int argc, char** argv) {
+  kestrel::MachineOptions options;
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  options.executablePath = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string(argv[0]);
+  for (int i = 1; i < argc; ++i) options.arguments.emplace_back(argv[i]);
+#ifdef KESTREL_WINDOWED
+  options.windowed = true;
+#endif
+  std::vector<uint8_t> image;
+  try {
+    image = kestrel::imageFromExecutable("/proc/self/exe");
+  } catch (const kestrel::RuntimeError& e) {
+    std::fprintf(stderr, "kestrel: run-time error: %s\n", e.what());
+    return 1;
+  }
+  return kestrel::runImage(std::move(image), std::move(options));
+}
