@@ -9,6 +9,7 @@ namespace kestrel {
 
 bool stringFunction(Machine& m, uint8_t code, EvalStacks& s);
 bool numericFunction(Machine& m, uint8_t code, EvalStacks& s);
+bool consoleFunction(Machine& m, uint8_t code, EvalStacks& s);
 void systemFunction(Machine& m, uint8_t code, EvalStacks& s);
 
 // Argument helpers. A string argument is evaluated straight into a new slot

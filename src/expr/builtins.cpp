@@ -30,6 +30,7 @@ void callBuiltin(Machine& m, uint8_t function, EvalStacks& s) {
   if (function > 111) return;  // unknown codes read and push nothing
   if (stringFunction(m, function, s)) return;
   if (numericFunction(m, function, s)) return;
+  if (consoleFunction(m, function, s)) return;
   systemFunction(m, function, s);
 }
 

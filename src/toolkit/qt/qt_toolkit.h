@@ -1,0 +1,7 @@
+#pragma once
+// Installs the Qt implementation of the toolkit.
+namespace kestrel {
+
+void installQtToolkit();
+
+}  // namespace kestrel
