@@ -17,4 +17,15 @@ void externalCallItem(Machine& m, EvalStacks& s) {
 
 void forgetLibrary(Machine& m) { m.evaluate(); }
 
+void callbackEntry(Machine& m, EvalStacks& s) {
+  m.s32();
+  m.u8();
+  s.pushNumber(0);
+}
+
+void libraryHandle(Machine& m, EvalStacks& s) {
+  m.evaluate();
+  s.pushNumber(0);
+}
+
 }  // namespace kestrel

@@ -13,3 +13,14 @@ void plainMessageBox(Machine& m, std::string_view text) {
 }
 
 }  // namespace kestrel
+
+namespace kestrel {
+
+int messageBox(Machine& m, std::string_view text, std::string_view caption, int flags) {
+  (void)caption;
+  (void)flags;
+  plainMessageBox(m, text);
+  return 1;
+}
+
+}  // namespace kestrel

@@ -16,4 +16,7 @@ int64_t arrayElementIndex(Machine&, int type, int32_t) { unavailable(type); }
 void writeMember(Machine&, int type, int32_t, int) { unavailable(type); }
 void readMember(Machine&, int type, int32_t, int, EvalStacks&) { unavailable(type); }
 
+uint64_t rectangleAddress(Machine&, int32_t) { unavailable(68); }
+uint64_t recordAddress(Machine&, int32_t) { unavailable(71); }
+
 }  // namespace kestrel::objects

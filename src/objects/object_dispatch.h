@@ -23,5 +23,10 @@ void writeMember(Machine& m, int type, int32_t index, int member);
 // A member read: pushes exactly one value.
 void readMember(Machine& m, int type, int32_t index, int member, EvalStacks& s);
 
+// Addresses (in the low arena) of a rectangle object's four 32-bit integers
+// and of an 88-byte record, for passing to external functions.
+uint64_t rectangleAddress(Machine& m, int32_t index);
+uint64_t recordAddress(Machine& m, int32_t index);
+
 }  // namespace objects
 }  // namespace kestrel
