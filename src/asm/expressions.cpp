@@ -246,6 +246,12 @@ void primary(Parser& p, Emitter& e) {
     callItem(p, e);
     return;
   }
+  if (p.accept("&")) {  // a label's position as a 32-bit constant
+    e.u8(kItemConstant);
+    e.u8(3);
+    compileTarget(p, e, FixKind::Absolute);
+    return;
+  }
   if (t.type != Tok::Ident) p.fail("expected an operand");
   const std::string name = p.next().text;
   if (name == "arg" && p.isPunct(".")) {

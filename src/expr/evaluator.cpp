@@ -36,6 +36,7 @@ class EvalScope {
 };
 
 int Machine::evaluate(double& number, Str& text) {
+  checkStack();
   text.clear();
   number = 0;
   EvalScope scope(*this);

@@ -99,7 +99,8 @@ double power(double base, double exponent) {
     if (std::isinf(r) && std::isfinite(base)) raise(texts::kFloatOverflow);
     return r;
   }
-  double r = std::exp(exponent * naturalLog(base));
+  naturalLog(base);  // raises for 0 and negative bases
+  const double r = static_cast<double>(std::exp(static_cast<long double>(exponent) * std::log(static_cast<long double>(base))));
   return checkedResult(r, base, exponent);
 }
 

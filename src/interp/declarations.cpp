@@ -129,7 +129,8 @@ void declareScalar(Machine& m, bool reset, int kind, int32_t index) {
       if (v.fixStrings.size() < need) v.fixStrings.resize(need);
       const int32_t length = readFixedLength(m);
       TFixString& cell = v.fixStrings[need - 1];
-      if (reset || static_cast<int64_t>(cell.text.size()) < length) {
+      // Kept cells keep their text unless it is shorter than their own length.
+      if (reset || static_cast<int64_t>(cell.text.size()) < cell.length) {
         cell.text = Str(static_cast<size_t>(std::max(length, 0)), ' ');
       }
       cell.length = length;

@@ -143,6 +143,9 @@ class Machine {
   std::unique_ptr<Console> console;
   std::unique_ptr<ExprCache> exprCache;
 
+  // Procedure calls nest at most this deep; a runaway recursion ends with
+  // "Stack overflow" long before memory runs out.
+  static constexpr int32_t kMaxCallDepth = 100000;
   // Address below which the C++ stack may not grow (recursion guard).
   const char* stackLimit = nullptr;
   void checkStack() {
