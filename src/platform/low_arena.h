@@ -32,7 +32,7 @@ class LowArena {
   uint8_t* base_ = nullptr;
   size_t size_ = 0;
   size_t used_ = 0;
-  std::vector<std::pair<uint8_t*, size_t>> free_;
+  std::map<uint8_t*, size_t> free_;  // released ranges, merged with their neighbours
   std::map<uint64_t, const GrowableBlock*> live_;
 };
 

@@ -50,18 +50,17 @@ LowArena::LowArena() { base_ = reserveLow(size_); }
 
 uint8_t* LowArena::reserve(size_t bytes, const GrowableBlock* owner) {
   bytes = roundUp(std::max<size_t>(bytes, 1), kGranule);
+  // The smallest released range that fits, so large ranges stay whole.
+  auto best = free_.end();
+  for (auto it = free_.begin(); it != free_.end(); ++it)
+    if (it->second >= bytes && (best == free_.end() || it->second < best->second)) best = it;
   uint8_t* p = nullptr;
-  for (size_t i = 0; i < free_.size(); ++i) {
-    auto [start, length] = free_[i];
-    if (length < bytes) continue;
-    p = start;
-    if (length == bytes)
-      free_.erase(free_.begin() + static_cast<long>(i));
-    else
-      free_[i] = {start + bytes, length - bytes};
-    break;
-  }
-  if (p == nullptr) {
+  if (best != free_.end()) {
+    p = best->first;
+    const size_t left = best->second - bytes;
+    free_.erase(best);
+    if (left > 0) free_[p + bytes] = left;
+  } else {
     if (base_ == nullptr || bytes > size_ - used_) raise(texts::kOutOfMemory);
     p = base_ + used_;
     used_ += bytes;
@@ -75,7 +74,25 @@ void LowArena::release(uint8_t* base, size_t bytes) {
   live_.erase(reinterpret_cast<uint64_t>(base));
   mprotect(base, bytes, PROT_NONE);
   madvise(base, bytes, MADV_DONTNEED);
-  free_.emplace_back(base, bytes);
+  auto next = free_.find(base + bytes);
+  if (next != free_.end()) {
+    bytes += next->second;
+    free_.erase(next);
+  }
+  auto it = free_.lower_bound(base);
+  if (it != free_.begin()) {
+    auto prev = std::prev(it);
+    if (prev->first + prev->second == base) {
+      base = prev->first;
+      bytes += prev->second;
+      free_.erase(prev);
+    }
+  }
+  if (base + bytes == base_ + used_) {
+    used_ -= bytes;  // back to the untouched end
+    return;
+  }
+  free_[base] = bytes;
 }
 
 void LowArena::commit(uint8_t* base, size_t bytes) {

@@ -1,0 +1,105 @@
+// Loading program images: the header walk, resources, trailers and binding.
+#include <gtest/gtest.h>
+
+#include "image/program_image.h"
+#include "state/errors.h"
+
+using namespace kestrel;
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+void put32(Bytes& b, int32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// tag, length, body
+Bytes record(uint8_t tag, int32_t length, Bytes body) {
+  Bytes b{tag};
+  put32(b, length);
+  b.insert(b.end(), body.begin(), body.end());
+  return b;
+}
+
+Bytes join(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+std::string errorOf(Bytes image) {
+  try {
+    parseImage(std::move(image));
+  } catch (const ImageError& e) {
+    return e.what();
+  }
+  return "";
+}
+}  // namespace
+
+TEST(ProgramImage, DataBlockAloneStartsTheCodeAfterIt) {
+  ProgramImage img = parseImage(join({record(0, 4, {}), {0, 5, 0, 0, 0, 0}}));
+  EXPECT_EQ(img.dataStart, 5);
+  EXPECT_EQ(img.codeStart, 5);
+  EXPECT_EQ(img.size, 11);
+  EXPECT_TRUE(img.runnable());
+  EXPECT_TRUE(img.resources.empty());
+}
+
+TEST(ProgramImage, SkippedRecordsResourcesAndData) {
+  Bytes image = join({record(10, 4, {}), record(10, 6, {9, 9}), record(18, 0, {}), record(18, 3, {1, 2, 3}),
+                      record(77, 6, {'d', 'b'}), {0, 5, 0, 0, 0, 0}});
+  ProgramImage img = parseImage(image);
+  ASSERT_EQ(img.resources.size(), 2u);
+  EXPECT_EQ(img.resources[0], 13);  // the length field just after the tag
+  EXPECT_TRUE(img.resource(0).empty());
+  EXPECT_EQ(img.resource(1), (Bytes{1, 2, 3}));
+  EXPECT_EQ(img.dataStart, 30);
+  EXPECT_EQ(img.codeStart, 32);
+  EXPECT_THROW(img.resource(2), RuntimeError);
+}
+
+TEST(ProgramImage, StatementCodeOfFourBytesOrFewerDoesNotRun) {
+  EXPECT_FALSE(parseImage(join({record(0, 4, {}), {0, 5, 0, 0}})).runnable());
+  EXPECT_TRUE(parseImage(join({record(0, 4, {}), {0, 5, 0, 0, 0}})).runnable());
+}
+
+TEST(ProgramImage, MalformedHeadersAreClearErrors) {
+  // A skipped record shorter than its own length field would move backwards.
+  EXPECT_NE(errorOf(join({record(10, 3, {}), record(0, 4, {})})).find("skipped record"), std::string::npos);
+  EXPECT_NE(errorOf(join({record(10, 100, {}), record(0, 4, {})})).find("runs past the end"), std::string::npos);
+  EXPECT_NE(errorOf(join({record(18, 50, {1}), record(0, 4, {})})).find("resource 0"), std::string::npos);
+  EXPECT_NE(errorOf(record(18, -1, {})).find("resource"), std::string::npos);
+  EXPECT_NE(errorOf(record(0, 3, {})).find("data block"), std::string::npos);
+  EXPECT_NE(errorOf(record(0, 9, {})).find("data block"), std::string::npos);
+  EXPECT_NE(errorOf({}).find("ends inside the header"), std::string::npos);
+  EXPECT_NE(errorOf({10, 4, 0}).find("length field"), std::string::npos);
+}
+
+TEST(ProgramImage, ManyResourcesAreKept) {
+  Bytes image;
+  for (int i = 0; i < 300; ++i) {
+    Bytes r = record(18, 1, {static_cast<uint8_t>(i)});
+    image.insert(image.end(), r.begin(), r.end());
+  }
+  Bytes data = record(0, 4, {});
+  image.insert(image.end(), data.begin(), data.end());
+  ProgramImage img = parseImage(image);
+  ASSERT_EQ(img.resources.size(), 300u);
+  EXPECT_EQ(img.resource(299), (Bytes{299 & 255}));
+}
+
+TEST(ProgramImage, TrailerFindsTheImageAndBindingRoundTrips) {
+  Bytes stub{'s', 't', 'u', 'b', 0, 0, 0, 0};
+  Bytes image{1, 2, 3};
+  Bytes bound = bindImage(stub, image);
+  EXPECT_EQ(bound, (Bytes{'s', 't', 'u', 'b', 1, 2, 3, 3, 0, 0, 0}));
+  EXPECT_EQ(imageFromBound(bound), image);
+  EXPECT_TRUE(imageFromBound(stub).empty());
+  Bytes lying = bound;
+  lying[lying.size() - 4] = 200;
+  EXPECT_THROW(imageFromBound(lying), ImageError);
+  lying[lying.size() - 1] = 0x80;  // negative
+  EXPECT_THROW(imageFromBound(lying), ImageError);
+  EXPECT_THROW(imageFromBound(Bytes{1, 2}), ImageError);
+}
