@@ -29,6 +29,7 @@ struct MachineOptions {
   bool windowed = false;               // no console unit
   bool useExprCache = true;            // decode each expression once (see ExprCache)
   size_t maxStringLength = size_t{1} << 30;
+  int32_t maxCallDepth = 100000;       // deeper procedure calls end with "Stack overflow"
 };
 
 class Machine {
@@ -143,9 +144,6 @@ class Machine {
   std::unique_ptr<Console> console;
   std::unique_ptr<ExprCache> exprCache;
 
-  // Procedure calls nest at most this deep; a runaway recursion ends with
-  // "Stack overflow" long before memory runs out.
-  static constexpr int32_t kMaxCallDepth = 100000;
   // Address below which the C++ stack may not grow (recursion guard).
   const char* stackLimit = nullptr;
   void checkStack() {

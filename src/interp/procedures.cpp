@@ -56,7 +56,8 @@ void Machine::readArgument(int32_t depth, int slot) {
 
 void Machine::runProcedure(int32_t entry, int32_t resume) {
   checkStack();
-  if (frames.depth >= kMaxCallDepth) raise(texts::kStackOverflow);
+  // A runaway recursion ends long before memory runs out.
+  if (frames.depth >= options.maxCallDepth) raise(texts::kStackOverflow);
   ctl.setReturnPosition(frames.depth, resume);
   // A procedure that returns from inside a counted loop must not leave its
   // loop records to the caller.

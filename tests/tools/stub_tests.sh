@@ -16,7 +16,7 @@ check() {  # check NAME EXPECTED ACTUAL
 }
 
 # The bare stub carries a zero trailer: it starts and ends at once, silently.
-out=$("$stub" 2>&1); check "bare stub status" 0 $?
+out=$("$stub"); check "bare stub status" 0 $?
 check "bare stub output" "" "$out"
 check "bare stub trailer" "00000000" "$(tail -c 4 "$stub" | od -An -tx1 | tr -d ' \n')"
 
@@ -34,7 +34,7 @@ check "bound program output" "tiny" "$out"
 # Statement code of four bytes or fewer is not run at all.
 printf '\000\010\000\000\000\001\002\003\000\005\000\000' >"$tmp/short.img"
 "$kestrel" build "$tmp/short.img" -o "$tmp/short"; check "short build" 0 $?
-out=$("$tmp/short" 2>&1); check "short image status" 0 $?
+out=$("$tmp/short"); check "short image status" 0 $?
 check "short image output" "" "$out"
 
 # A trailer that claims more bytes than the file holds.
