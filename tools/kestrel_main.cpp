@@ -32,7 +32,7 @@ const char* const kHelp =
     "Options:\n"
     "  --help       show this help (also after a command)\n"
     "  --version    show the version\n"
-    "  --reference  decode every expression afresh instead of using the decoded-expression cache\n"
+    "  --reference  decode every statement afresh instead of using the fast path (slower)\n"
     "\n"
     "Exit status: 0 on success, 1 on a run-time or assembly error, 2 on bad usage.\n";
 
@@ -90,7 +90,7 @@ int reportError(const std::string& path, const kestrel::kasm::AsmError& e) {
 int runCommand(std::vector<std::string> args) {
   kestrel::MachineOptions options;
   while (!args.empty() && args[0].rfind("--", 0) == 0) {
-    if (args[0] == "--reference") options.useExprCache = false;
+    if (args[0] == "--reference") options.useFastPath = false;
     else return usage("unknown option " + args[0] + " for run");
     args.erase(args.begin());
   }

@@ -13,16 +13,21 @@ namespace kestrel {
 
 // Round to nearest, ties to even, into a signed 32-bit integer.
 inline int32_t roundToInt32(double v) {
-  double r = std::nearbyint(v);  // the default rounding mode is ties-to-even
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) raiseInvalidFloatOp();
-  return static_cast<int32_t>(r);
+  // Inside this range adding and taking away 2^52 + 2^51 rounds to an
+  // integer the way the FPU does (ties to even), without a library call.
+  if (!(v > -2147483648.5 && v < 2147483647.5)) [[unlikely]] {
+    if (v == -2147483648.5) return -2147483647 - 1;  // a tie that rounds to the even end
+    raiseInvalidFloatOp();
+  }
+  constexpr double kMagic = 6755399441055744.0;
+  const double shifted = v + kMagic;  // strict IEEE arithmetic keeps this pair apart
+  return static_cast<int32_t>(static_cast<int64_t>(shifted - kMagic));
 }
 
 // Truncate toward zero into a signed 32-bit integer.
 inline int32_t truncToInt32(double v) {
-  double r = std::trunc(v);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) raiseInvalidFloatOp();
-  return static_cast<int32_t>(r);
+  if (!(v > -2147483649.0 && v < 2147483648.0)) [[unlikely]] raiseInvalidFloatOp();
+  return static_cast<int32_t>(v);
 }
 
 // Narrowing to single precision; a finite value too large for it overflows.

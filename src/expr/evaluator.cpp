@@ -3,10 +3,10 @@
 
 #include "expr/builtins.h"
 #include "expr/conversions.h"
-#include "expr/expr_cache.h"
 #include "expr/item_codes.h"
 #include "expr/operators.h"
 #include "extcall/external_calls.h"
+#include "interp/fast_path.h"
 #include "interp/machine.h"
 #include "interp/statements.h"
 #include "interp/structures.h"
@@ -36,13 +36,16 @@ class EvalScope {
 };
 
 int Machine::evaluate(double& number, Str& text) {
+  if (fast && fast->evaluateNumber(*this, number)) {
+    text.clear();
+    return 0;
+  }
   checkStack();
   text.clear();
   number = 0;
   EvalScope scope(*this);
   EvalStacks& s = scope.stacks();
-  if (exprCache) exprCache->evaluate(*this, s);
-  else evaluateItems(s);
+  evaluateItems(s);
   if (s.kind != 0) {
     text.swap(s.str[0]);
     return 1;

@@ -104,12 +104,6 @@ double power(double base, double exponent) {
   return checkedResult(r, base, exponent);
 }
 
-int32_t integerModulo(int32_t a, int32_t b) {
-  if (b == 0) raise(texts::kDivByZero);
-  if (b == -1) return 0;  // also keeps INT_MIN mod -1 from trapping
-  return a % b;
-}
-
 int32_t modularInverse(int32_t a, int32_t m) {
   if (m <= 1) return -1;
   // Without 32-bit overflow in a * n the answer is the ordinary inverse of a
@@ -130,6 +124,30 @@ int32_t modularInverse(int32_t a, int32_t m) {
     if (product % m == 1) return static_cast<int32_t>(n);
   }
   return -1;
+}
+
+double numericBinary(uint8_t code, double a, double b) {
+  switch (code) {
+    case kOpAnd: return roundToInt32(a) & roundToInt32(b);
+    case kOpOr: return roundToInt32(a) | roundToInt32(b);
+    case kOpXor: return roundToInt32(a) ^ roundToInt32(b);
+    case kOpPower: return power(a, b);
+    case kOpModulo: return integerModulo(roundToInt32(a), roundToInt32(b));
+    case kOpEqual: case kOpNotEqual: case kOpGreater:
+    case kOpLess: case kOpGreaterEqual: case kOpLessEqual:
+      return numericComparison(code, a, b);
+    case kOpShiftLeft:
+      return static_cast<int32_t>(static_cast<uint32_t>(roundToInt32(a)) << (roundToInt32(b) & 31));
+    case kOpShiftRight:
+      return static_cast<int32_t>(static_cast<uint32_t>(roundToInt32(a)) >> (roundToInt32(b) & 31));
+    case kOpModInverse: return modularInverse(roundToInt32(a), roundToInt32(b));
+    case kOpIntDivide: {
+      const int32_t x = roundToInt32(a), y = roundToInt32(b);
+      if (y == 0) raise(texts::kFloatDivByZero);
+      return truncToInt32(static_cast<double>(x) / y);
+    }
+    default: return a;
+  }
 }
 
 void applyOperator(EvalStacks& s, uint8_t code, size_t maxStringLength) {
@@ -177,33 +195,14 @@ void applyOperator(EvalStacks& s, uint8_t code, size_t maxStringLength) {
   double& a = s.num[s.nn - 2];
   const double b = s.num[s.nn - 1];
   switch (code) {
-    case kOpAnd: a = roundToInt32(a) & roundToInt32(b); break;
-    case kOpOr: a = roundToInt32(a) | roundToInt32(b); break;
-    case kOpXor: a = roundToInt32(a) ^ roundToInt32(b); break;
     case kOpPlus: a = checkedResult(a + b, a, b); break;
     case kOpMinus: a = checkedResult(a - b, a, b); break;
     case kOpTimes: a = checkedResult(a * b, a, b); break;
     case kOpDivide: a = checkedResult(a / b, a, b, true); break;
-    case kOpPower: a = power(a, b); break;
-    case kOpModulo: a = integerModulo(roundToInt32(a), roundToInt32(b)); break;
-    case kOpEqual: case kOpNotEqual: case kOpGreater:
-    case kOpLess: case kOpGreaterEqual: case kOpLessEqual:
-      a = numericComparison(code, a, b);
+    default:
+      if (!isOperator(code)) return;
+      a = numericBinary(code, a, b);
       break;
-    case kOpShiftLeft:
-      a = static_cast<int32_t>(static_cast<uint32_t>(roundToInt32(a)) << (roundToInt32(b) & 31));
-      break;
-    case kOpShiftRight:
-      a = static_cast<int32_t>(static_cast<uint32_t>(roundToInt32(a)) >> (roundToInt32(b) & 31));
-      break;
-    case kOpModInverse: a = modularInverse(roundToInt32(a), roundToInt32(b)); break;
-    case kOpIntDivide: {
-      int32_t x = roundToInt32(a), y = roundToInt32(b);
-      if (y == 0) raise(texts::kFloatDivByZero);
-      a = truncToInt32(static_cast<double>(x) / y);
-      break;
-    }
-    default: return;
   }
   --s.nn;
 }

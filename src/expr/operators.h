@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "expr/eval_stacks.h"
+#include "state/errors.h"
 
 namespace kestrel {
 
@@ -38,9 +39,17 @@ inline bool isOperator(uint8_t code) { return (code >= 50 && code <= 65) || (cod
 // Applies operator `code` to the stacks.
 void applyOperator(EvalStacks& s, uint8_t code, size_t maxStringLength);
 
+// A binary numeric operator (not plus, minus, times or divide, which the
+// callers do themselves) on two operands.
+double numericBinary(uint8_t code, double a, double b);
+
 // The numeric operators on two operands, shared with the decoded form.
 double power(double base, double exponent);
 int32_t modularInverse(int32_t a, int32_t m);
-int32_t integerModulo(int32_t a, int32_t b);
+inline int32_t integerModulo(int32_t a, int32_t b) {
+  if (b == 0) [[unlikely]] raise(texts::kDivByZero);
+  if (b == -1) return 0;  // also keeps INT_MIN mod -1 from trapping
+  return a % b;
+}
 
 }  // namespace kestrel

@@ -12,9 +12,9 @@ bool loopGoesOn(double value, double limit, double step) {
   return (step < 0 && value >= limit) || (step > 0 && value <= limit);
 }
 
-// Adds the step to the loop variable in the variable's own width and returns
-// the new value as a double.
-double stepVariable(Machine& m, const LoopRecord& r) {
+}  // namespace
+
+double stepLoopVariable(Machine& m, const LoopRecord& r) {
   uint8_t* p = m.vars.scalarAt(r.kind, r.index);
   switch (r.kind) {
     case kSingle: {
@@ -35,7 +35,6 @@ double stepVariable(Machine& m, const LoopRecord& r) {
     }
   }
 }
-}  // namespace
 
 void beginLoop(Machine& m) {
   if (m.u8() != kLoopMarker) return;
@@ -62,7 +61,7 @@ void endLoop(Machine& m) {
   const int32_t offset = m.s32();
   if (c.loopTop == 0) return;  // no loop is running: nothing to step
   const LoopRecord r = c.loops[c.loopTop - 1];
-  if (isNumericKind(r.kind) && loopGoesOn(stepVariable(m, r), r.limit, r.step)) {
+  if (isNumericKind(r.kind) && loopGoesOn(stepLoopVariable(m, r), r.limit, r.step)) {
     m.jump(offset);
     return;
   }

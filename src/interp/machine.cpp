@@ -3,7 +3,7 @@
 #include <pthread.h>
 
 #include "console/console.h"
-#include "expr/expr_cache.h"
+#include "interp/fast_path.h"
 #include "platform/stack.h"
 
 namespace kestrel {
@@ -16,7 +16,7 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   if (options.stepBudget >= 0) stepsLeft = options.stepBudget;
   vars.variants.resize(kScalarVariants);
   console = options.windowed ? makeSilentConsole() : makePlainConsole(out);
-  if (options.useExprCache) exprCache = std::make_unique<ExprCache>(size);
+  if (options.useFastPath) fast = std::make_unique<FastPath>(size);
 }
 
 Machine::~Machine() = default;

@@ -18,7 +18,7 @@
 
 namespace kestrel {
 
-class ExprCache;
+class FastPath;
 class Console;
 
 struct MachineOptions {
@@ -27,7 +27,7 @@ struct MachineOptions {
   int64_t stepBudget = -1;             // statements before the run stops; -1: no limit
   bool sandbox = false;                // no files, processes, sleeps, sound or dialogs
   bool windowed = false;               // no console unit
-  bool useExprCache = true;            // decode each expression once (see ExprCache)
+  bool useFastPath = true;             // decode numeric statements once (see FastPath)
   size_t maxStringLength = size_t{1} << 30;
   int32_t maxCallDepth = 100000;       // deeper procedure calls end with "Stack overflow"
 };
@@ -142,7 +142,7 @@ class Machine {
 
   StdOutput out;
   std::unique_ptr<Console> console;
-  std::unique_ptr<ExprCache> exprCache;
+  std::unique_ptr<FastPath> fast;
 
   // Address below which the C++ stack may not grow (recursion guard).
   const char* stackLimit = nullptr;
@@ -151,11 +151,12 @@ class Machine {
     if (&probe < stackLimit) [[unlikely]] raise(texts::kStackOverflow);
   }
 
+  [[noreturn]] void onStepBudget();
+
  private:
   friend class EvalScope;
   void seekOutside(int64_t position);
   void executeExtended(uint8_t sub);
-  void onStepBudget();
 
   std::vector<std::unique_ptr<EvalStacks>> evalPool_;
   size_t evalDepth_ = 0;

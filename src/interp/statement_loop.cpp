@@ -1,6 +1,7 @@
 // The statement loop: reads one opcode at a time and dispatches it.
 #include "expr/conversions.h"
 #include "extcall/external_calls.h"
+#include "interp/fast_path.h"
 #include "interp/machine.h"
 #include "interp/statements.h"
 #include "interp/structures.h"
@@ -21,6 +22,13 @@ void Machine::seekOutside(int64_t position) {
 void Machine::runLoop() {
   checkStack();
   for (;;) {
+    if (fast) {
+      FastPath::Exit exit;
+      if (fast->run(*this, exit)) {
+        if (exit == FastPath::Exit::LeaveRun) return;
+        continue;
+      }
+    }
     statementStart = pos;
     const uint8_t op = u8();
     if (pos >= size) return;  // the image's last byte is never executed

@@ -4,6 +4,8 @@
 // statement loop return true when they do.
 #include <cstdint>
 
+#include "state/frames.h"
+
 namespace kestrel {
 
 class Machine;
@@ -34,6 +36,9 @@ void sortArrayStatement(Machine& m);   // sub-code 64
 // Control flow and procedures.
 void beginLoop(Machine& m);            // sub-code 7
 void endLoop(Machine& m);              // sub-code 8
+// Adds a loop's step to its variable in the variable's own width; returns
+// the new value.
+double stepLoopVariable(Machine& m, const LoopRecord& r);
 void leaveLoop(Machine& m);            // sub-code 16
 void callSubroutine(Machine& m);       // sub-code 17
 void returnFromSubroutine(Machine& m); // sub-code 18
