@@ -19,6 +19,8 @@ namespace {
   X(oLoadDouble)                                                                       \
   X(oElement)   /* kind, a: array, count: subscripts on the stack */                  \
   X(oParameter) /* kind, a: slot */                                                   \
+  X(oParamInt)  /* a: slot of a 32-bit integer parameter (rounded) */                 \
+  X(oParamDouble) /* a: slot of a float parameter (as stored) */                      \
   X(oParamElement) /* kind: element kind, a: slot holding the array, count: subscripts */ \
   X(oCallBegin) /* remembers the call depth whose frame the arguments go to */       \
   X(oArgument)  /* a: slot; pops the argument into the frame */                       \
@@ -148,6 +150,7 @@ struct FastPath::Impl {
 
   double exec(Machine& m, const Op* op, FastPath::Exit* exit);
   uint8_t* elementAddress(Machine& m, const Op& op, const double* subscripts);
+  void callProcedure(Machine& m, const Op& op);
   uint8_t* elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts);
 };
 
@@ -311,7 +314,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
           break;
         }
         if (!isNumericKind(kind) || code[p + 1] >= kSlotsPerFrame) return kNo;
-        op.code = oParameter;
+        op.code = (kind == kInteger || kind == kLong) ? oParamInt : (kind >= kSingle ? oParamDouble : oParameter);
         op.kind = static_cast<uint8_t>(kind);
         op.a = code[p + 1];
         p += 2;
@@ -368,8 +371,16 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
 namespace {
 // The rarer binary operators; modulo, the commonest of them, inline.
 inline double binary(uint8_t code, double a, double b) {
-  if (code == kOpModulo) return integerModulo(roundToInt32(a), roundToInt32(b));
-  return numericBinary(code, a, b);
+  switch (code) {
+    case kOpModulo: return integerModulo(roundToInt32(a), roundToInt32(b));
+    case kOpEqual: return a == b ? -1 : 0;
+    case kOpNotEqual: return a != b ? -1 : 0;
+    case kOpGreater: return a > b ? -1 : 0;
+    case kOpLess: return a < b ? -1 : 0;
+    case kOpGreaterEqual: return a >= b ? -1 : 0;
+    case kOpLessEqual: return a <= b ? -1 : 0;
+    default: return numericBinary(code, a, b);
+  }
 }
 
 inline double loadInt32(const uint8_t* p) {
@@ -641,6 +652,17 @@ uint8_t* FastPath::Impl::elementAddress(Machine& m, int kind, int32_t array, int
   return m.vars.elementAt(kind, d.first + linear * kElementWidth[kind]);
 }
 
+// Runs a procedure's body: its compiled block directly (kept in the call's
+// op), the rest through the statement loop.
+void FastPath::Impl::callProcedure(Machine& m, const Op& op) {
+  const Machine::CallState state = m.enterProcedure(op.a, op.b);
+  const Op* body = op.blockA != nullptr ? op.blockA : (op.blockA = blockFor(m, m.pos));
+  FastPath::Exit exit = FastPath::Exit::Continue;
+  if (body != nullptr) exec(m, body, &exit);
+  if (exit == FastPath::Exit::Continue) m.runLoop();
+  m.leaveProcedure(state, op.b);
+}
+
 // The operations run through a table of labels (one indirect jump per
 // operation, no range check) where the compiler has computed goto, and
 // through a switch elsewhere.
@@ -704,6 +726,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     }
     NEXT();
   }
+  CASE(oParamInt) st[sp++] = roundToInt32(m.frames.number(m.frames.current(), op->a)); NEXT();
+  CASE(oParamDouble) st[sp++] = m.frames.number(m.frames.current(), op->a); NEXT();
   CASE(oParamElement) {
     sp -= op->count;
     const int32_t array = m.frames.byRef(m.frames.current(), op->a).index;
@@ -728,7 +752,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   }
   CASE(oCall)
     --calls;
-    m.runProcedure(op->a, op->b);
+    callProcedure(m, *op);
     st[sp++] = m.results.number;
     NEXT();
   CASE(oAdd) --sp; st[sp - 1] = checkedResult(st[sp - 1] + st[sp], st[sp - 1], st[sp]); NEXT();
@@ -771,7 +795,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.results.variantIsString = 0;
     sp = 0;
     NEXT();
-  CASE(oCallStatement) --calls; m.runProcedure(op->a, op->b); NEXT();
+  CASE(oCallStatement) --calls; callProcedure(m, *op); NEXT();
   CASE(oLoopStart) loopStart = st[0]; storeNumberRound(op->kind, op->p, loopStart); sp = 0; NEXT();
   CASE(oLoopLimit) loopLimit = st[0]; sp = 0; NEXT();
   CASE(oLoopBegin) {

@@ -112,6 +112,13 @@ class Machine {
   // Runs a procedure body: pushes the return position, raises the call depth,
   // runs the loop at entry + 4 and comes back to `resume`.
   void runProcedure(int32_t entry, int32_t resume);
+  // The two halves of runProcedure around the body's run.
+  struct CallState {
+    size_t loopTop;
+    int32_t loopNesting;
+  };
+  CallState enterProcedure(int32_t entry, int32_t resume);
+  void leaveProcedure(const CallState& state, int32_t resume);
   // Reads one argument of a call into slot `slot` of frame `depth`.
   void readArgument(int32_t depth, int slot);
   // After a call: a byte 33 runs a nested loop, any other byte is re-read.

@@ -54,22 +54,30 @@ void Machine::readArgument(int32_t depth, int slot) {
   else frames.number(depth, slot) = numReg;
 }
 
-void Machine::runProcedure(int32_t entry, int32_t resume) {
+Machine::CallState Machine::enterProcedure(int32_t entry, int32_t resume) {
   checkStack();
   // A runaway recursion ends long before memory runs out.
   if (frames.depth >= options.maxCallDepth) raise(texts::kStackOverflow);
   ctl.setReturnPosition(frames.depth, resume);
   // A procedure that returns from inside a counted loop must not leave its
   // loop records to the caller.
-  const size_t loopTop = ctl.loopTop;
-  const int32_t loopNesting = ctl.loopNesting;
+  const CallState state{ctl.loopTop, ctl.loopNesting};
   ++frames.depth;
   frames.ensure(frames.depth);
   seek(int64_t{entry} + 4);
-  runLoop();
-  ctl.loopTop = loopTop;
-  ctl.loopNesting = loopNesting;
+  return state;
+}
+
+void Machine::leaveProcedure(const CallState& state, int32_t resume) {
+  ctl.loopTop = state.loopTop;
+  ctl.loopNesting = state.loopNesting;
   seek(resume);
+}
+
+void Machine::runProcedure(int32_t entry, int32_t resume) {
+  const CallState state = enterProcedure(entry, resume);
+  runLoop();
+  leaveProcedure(state, resume);
 }
 
 void Machine::continuation() {
