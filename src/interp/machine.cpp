@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "expr/expr_cache.h"
+#include "extcall/external_state.h"
 #include "platform/stack.h"
 
 namespace kestrel {
