@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "asm/external_forms.h"
 #include "asm/operands.h"
 #include "expr/builtin_table.h"
 #include "expr/item_codes.h"
@@ -243,7 +244,8 @@ void primary(Parser& p, Emitter& e) {
     return;
   }
   if (p.accept("@")) {
-    callItem(p, e);
+    if (p.acceptWord("extern")) compileExternItem(p, e);
+    else callItem(p, e);
     return;
   }
   if (t.type != Tok::Ident) p.fail("expected an operand");
@@ -590,6 +592,10 @@ bool decodeItem(Decoder& d, LabelNames& names, uint8_t code, std::vector<Node>& 
     }
     case kItemParameter:
       if (!decodeParameter(d, names, text)) return false;
+      break;
+    case kItemExternal:
+      if (!decodeExternItem(d, names, text)) return false;
+      if (d.peek() == 33) return false;  // as after the other call items
       break;
     case kItemCall: case kItemOpenCall: case kItemComputedCall: case kItemComputedOpenCall:
       if (!decodeCall(d, names, code, text)) return false;
