@@ -50,16 +50,20 @@ LowArena::LowArena() { base_ = reserveLow(size_); }
 
 uint8_t* LowArena::reserve(size_t bytes, const GrowableBlock* owner) {
   bytes = roundUp(std::max<size_t>(bytes, 1), kGranule);
-  uint8_t* p = nullptr;
+  // The smallest free range that fits, so that large ranges stay whole for
+  // the large stores of the next machine.
+  size_t best = free_.size();
   for (size_t i = 0; i < free_.size(); ++i) {
-    auto [start, length] = free_[i];
-    if (length < bytes) continue;
+    if (free_[i].second >= bytes && (best == free_.size() || free_[i].second < free_[best].second)) best = i;
+  }
+  uint8_t* p = nullptr;
+  if (best < free_.size()) {
+    auto [start, length] = free_[best];
     p = start;
     if (length == bytes)
-      free_.erase(free_.begin() + static_cast<long>(i));
+      free_.erase(free_.begin() + static_cast<long>(best));
     else
-      free_[i] = {start + bytes, length - bytes};
-    break;
+      free_[best] = {start + bytes, length - bytes};
   }
   if (p == nullptr) {
     if (base_ == nullptr || bytes > size_ - used_) raise(texts::kOutOfMemory);
@@ -75,7 +79,22 @@ void LowArena::release(uint8_t* base, size_t bytes) {
   live_.erase(reinterpret_cast<uint64_t>(base));
   mprotect(base, bytes, PROT_NONE);
   madvise(base, bytes, MADV_DONTNEED);
-  free_.emplace_back(base, bytes);
+  // Free ranges are kept in address order and merged with their
+  // neighbours; one that reaches the top goes back to the unused part.
+  auto at = std::lower_bound(free_.begin(), free_.end(), std::make_pair(base, size_t{0}));
+  at = free_.insert(at, {base, bytes});
+  if (at + 1 != free_.end() && at->first + at->second == (at + 1)->first) {
+    at->second += (at + 1)->second;
+    free_.erase(at + 1);
+  }
+  if (at != free_.begin() && (at - 1)->first + (at - 1)->second == at->first) {
+    (at - 1)->second += at->second;
+    at = free_.erase(at) - 1;
+  }
+  if (at->first + at->second == base_ + used_) {
+    used_ -= at->second;
+    free_.erase(at);
+  }
 }
 
 void LowArena::commit(uint8_t* base, size_t bytes) {
