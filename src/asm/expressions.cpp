@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "asm/external_forms.h"
 #include "asm/operands.h"
 #include "expr/builtin_table.h"
 #include "expr/item_codes.h"
@@ -243,7 +244,8 @@ void primary(Parser& p, Emitter& e) {
     return;
   }
   if (p.accept("@")) {
-    callItem(p, e);
+    if (p.acceptWord("extern")) compileExternItem(p, e);
+    else callItem(p, e);
     return;
   }
   if (p.accept("&")) {  // a label's position as a 32-bit constant
@@ -596,6 +598,10 @@ bool decodeItem(Decoder& d, LabelNames& names, uint8_t code, std::vector<Node>& 
     }
     case kItemParameter:
       if (!decodeParameter(d, names, text)) return false;
+      break;
+    case kItemExternal:
+      if (!decodeExternItem(d, names, text)) return false;
+      if (d.peek() == 33) return false;  // as after the other call items
       break;
     case kItemCall: case kItemOpenCall: case kItemComputedCall: case kItemComputedOpenCall:
       if (!decodeCall(d, names, code, text)) return false;

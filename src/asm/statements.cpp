@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "asm/expressions.h"
+#include "asm/external_forms.h"
 #include "asm/operands.h"
 #include "objects/member_info.h"
 
@@ -561,6 +562,8 @@ void compileStatement(const std::string& mnemonic, Parser& p, Emitter& e) {
   if (mnemonic == "color") return compileColor(p, e);
   if (mnemonic == "locate") return compileLocate(p, e);
   if (mnemonic == "randomize") return compileRandomize(p, e);
+  if (mnemonic == "extern") return compileExternStatement(p, e, false);
+  if (mnemonic == "externfree") return compileExternStatement(p, e, true);
   const TemplateRow* row = templateByMnemonic(mnemonic);
   if (!row) p.fail("unknown statement '" + mnemonic + "'");
   e.u8(row->code);
@@ -632,6 +635,7 @@ bool decodeStatement(Decoder& d, LabelNames& names, std::string& out) {
     case 10: return decodeColor(d, names, out);
     case 11: return decodeLocate(d, names, out);
     case 24: return decodeRandomize(d, names, out);
+    case 19: case 20: return decodeExternStatement(d, names, sub == 19, out);
     default: break;
   }
   const TemplateRow* row = templateByCode(code, sub);

@@ -5,6 +5,7 @@
 
 #include "expr/builtin_functions.h"
 #include "expr/builtin_table.h"
+#include "extcall/external_calls.h"
 #include "interp/machine.h"
 
 namespace kestrel {
@@ -28,6 +29,8 @@ const BuiltinInfo* builtinByName(const char* name) {
 
 void callBuiltin(Machine& m, uint8_t function, EvalStacks& s) {
   if (function > 111) return;  // unknown codes read and push nothing
+  if (function == 106) return callbackEntry(m, s);
+  if (function == 108) return libraryHandle(m, s);
   if (stringFunction(m, function, s)) return;
   if (numericFunction(m, function, s)) return;
   if (consoleFunction(m, function, s)) return;

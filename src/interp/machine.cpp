@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include "console/console.h"
+#include "extcall/external_state.h"
 #include "interp/fast_path.h"
 #include "platform/stack.h"
 

@@ -20,6 +20,9 @@ namespace kestrel {
 
 class FastPath;
 class Console;
+namespace extcall {
+struct ExternalState;
+}
 
 struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
@@ -150,6 +153,9 @@ class Machine {
   StdOutput out;
   std::unique_ptr<Console> console;
   std::unique_ptr<FastPath> fast;
+  // Loaded libraries and call-back handlers (created on first use; declared
+  // after the other stores, so that libraries are released before they go).
+  std::unique_ptr<extcall::ExternalState> external;
 
   // Address below which the C++ stack may not grow (recursion guard).
   const char* stackLimit = nullptr;

@@ -1,0 +1,92 @@
+#include "extcall/builtin_modules/builtin_support.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "extcall/program_memory.h"
+
+namespace kestrel::extcall::win {
+
+namespace {
+thread_local DWORD lastErrorCode = 0;
+}
+
+std::string textAt(Address a) { return readZeroTerminated(a); }
+
+DWORD putText(Address buffer, DWORD size, std::string_view text) {
+  if (size == 0) return 0;
+  const size_t n = std::min<size_t>(text.size(), size - 1);
+  std::string copy(text.substr(0, n));
+  writeMemory(buffer, copy.c_str(), n + 1);
+  return static_cast<DWORD>(n);
+}
+
+void putBytes(Address a, const void* bytes, size_t length) { writeMemory(a, bytes, length); }
+
+void putDword(Address a, DWORD v) { writeMemory(a, &v, sizeof v); }
+
+DWORD getDword(Address a) {
+  DWORD v = 0;
+  readMemory(a, &v, sizeof v);
+  return v;
+}
+
+Machine& machine() {
+  Machine* m = callingMachine();
+  if (m == nullptr) raise("A system function was called outside a program");
+  return *m;
+}
+
+void setLastError(DWORD code) { lastErrorCode = code; }
+DWORD lastError() { return lastErrorCode; }
+
+std::string hostPath(std::string_view windowsPath) {
+  std::string s(windowsPath);
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  if (s.size() >= 2 && s[1] == ':' && std::isalpha(static_cast<unsigned char>(s[0]))) s.erase(0, 2);
+  if (s.empty()) return ".";
+  struct stat st;
+  if (::stat(s.c_str(), &st) == 0) return s;
+  // A case-insensitive match of the last part in its folder.
+  const size_t slash = s.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : s.substr(0, slash));
+  const std::string name = slash == std::string::npos ? s : s.substr(slash + 1);
+  if (name.empty()) return s;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return s;
+  std::string found;
+  while (dirent* e = readdir(dir)) {
+    if (strcasecmp(e->d_name, name.c_str()) == 0) {
+      found = e->d_name;
+      break;
+    }
+  }
+  closedir(dir);
+  if (found.empty()) return s;
+  return slash == std::string::npos ? found : s.substr(0, slash + 1) + found;
+}
+
+std::string windowsDirectory() {
+  std::string base;
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != 0) base = config;
+  else if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0) base = std::string(home) + "/.config";
+  else base = "/tmp";
+  const std::string folder = base + "/kestrel/windows";
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  return folder;
+}
+
+uint64_t millisecondsSinceBoot() {
+  timespec t{};
+  clock_gettime(CLOCK_BOOTTIME, &t);
+  return static_cast<uint64_t>(t.tv_sec) * 1000 + static_cast<uint64_t>(t.tv_nsec) / 1000000;
+}
+
+}  // namespace kestrel::extcall::win

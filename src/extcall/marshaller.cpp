@@ -1,0 +1,193 @@
+#include "extcall/marshaller.h"
+
+#include <ffi.h>
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "expr/conversions.h"
+#include "extcall/low_scratch.h"
+#include "extcall/program_memory.h"
+#include "interp/machine.h"
+#include "objects/object_dispatch.h"
+
+namespace kestrel::extcall {
+
+namespace {
+
+thread_local Machine* activeMachine = nullptr;
+thread_local std::optional<std::string> pendingError;
+
+union ArgumentValue {
+  int32_t i32;
+  uint32_t u32;
+  int64_t i64;
+  float f32;
+  double f64;
+  void* pointer;
+};
+
+// Kinds 3 and 5: Round into 32 bits, or the exact integer in 64 bits.
+ffi_type* integerArgument(double v, ArgumentValue& out) {
+  const double r = std::nearbyint(v);
+  if (r >= -2147483648.0 && r <= 2147483647.0) {
+    out.i32 = static_cast<int32_t>(r);
+    return &ffi_type_sint32;
+  }
+  if (v == r && std::fabs(v) < 9223372036854775808.0) {
+    out.i64 = static_cast<int64_t>(v);
+    return &ffi_type_sint64;
+  }
+  raiseInvalidFloatOp();
+}
+
+ffi_type* prepareArgument(Machine& m, const ExternalArgument& a, ArgumentValue& out) {
+  switch (a.kind) {
+    case kArgText:
+      out.pointer = LowScratch::instance().copy(a.text.view());
+      return &ffi_type_pointer;
+    case 1:
+      out.u32 = static_cast<uint32_t>(roundToInt32(a.number)) & 0xFFu;
+      return &ffi_type_uint32;
+    case 2:
+      out.i32 = static_cast<int16_t>(roundToInt32(a.number));
+      return &ffi_type_sint32;
+    case 4:
+      out.u32 = static_cast<uint32_t>(roundToInt32(a.number)) & 0xFFFFu;
+      return &ffi_type_uint32;
+    case 3: case 5:
+      return integerArgument(a.number, out);
+    case 7:
+      out.f64 = a.number;
+      return &ffi_type_double;
+    case kArgRectangle:
+      out.i64 = static_cast<int64_t>(objects::rectangleAddress(m, a.object));
+      return &ffi_type_pointer;
+    case kArgRecord:
+      out.i64 = static_cast<int64_t>(objects::recordAddress(m, a.object));
+      return &ffi_type_pointer;
+    default:
+      if (a.kind >= kArgFirstObject) {
+        out.i32 = a.object;
+        return &ffi_type_sint32;
+      }
+      out.f32 = toSingle(a.number);  // kind 6 and every other numeric kind
+      return &ffi_type_float;
+  }
+}
+
+ffi_type* resultType(int resultKind) {
+  switch (resultKind) {
+    case 0: return &ffi_type_pointer;
+    case 1: return &ffi_type_void;
+    case 6: return &ffi_type_float;
+    case 7: return &ffi_type_double;
+    default: return &ffi_type_sint64;
+  }
+}
+
+// Sets the calling machine for the built-in modules and gives the low
+// copies back, also when the call fails.
+class CallScope {
+ public:
+  explicit CallScope(Machine& m) : previous_(activeMachine), mark_(LowScratch::instance().mark()) {
+    activeMachine = &m;
+    pendingError.reset();
+  }
+  ~CallScope() {
+    LowScratch::instance().release(mark_);
+    activeMachine = previous_;
+  }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+
+ private:
+  Machine* previous_;
+  LowScratch::Mark mark_;
+};
+
+}  // namespace
+
+double registerValue(uint64_t raw) {
+  const uint32_t high = static_cast<uint32_t>(raw >> 32);
+  const int32_t low = static_cast<int32_t>(static_cast<uint32_t>(raw));
+  if (high == 0 || (high == 0xFFFFFFFFu && low < 0)) return low;
+  return static_cast<double>(static_cast<int64_t>(raw));
+}
+
+Machine* callingMachine() { return activeMachine; }
+
+void reportCallError(const std::string& text) {
+  if (!pendingError) pendingError = text;
+}
+
+CallOutcome callFunction(Machine& m, void* function, std::vector<ExternalArgument>& args, int resultKind) {
+  CallScope scope(m);
+  const size_t n = args.size();
+  std::vector<ArgumentValue> values(n);
+  std::vector<ffi_type*> types(n);
+  std::vector<void*> pointers(n);
+  for (size_t i = 0; i < n; ++i) {
+    types[i] = prepareArgument(m, args[i], values[i]);
+    pointers[i] = &values[i];
+  }
+  ffi_cif cif;
+  if (ffi_prep_cif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(n), resultType(resultKind), types.data()) != FFI_OK)
+    raise("External call cannot be prepared");
+
+  // Whatever the function writes on standard output comes after what the
+  // program wrote before the call.
+  m.out.flush();
+  alignas(16) unsigned char result[16] = {};
+  ffi_call(&cif, FFI_FN(function), result, pointers.data());
+  std::fflush(stdout);
+  if (pendingError) {
+    std::string text = std::move(*pendingError);
+    pendingError.reset();
+    raise(text);
+  }
+
+  for (size_t i = 0; i < n; ++i) {
+    if (args[i].kind != kArgText) continue;
+    const char* buffer = static_cast<const char*>(values[i].pointer);
+    args[i].text = Str(std::string_view(buffer, args[i].text.size()));
+  }
+
+  CallOutcome out;
+  uint64_t raw = 0;
+  std::memcpy(&raw, result, sizeof raw);
+  switch (resultKind) {
+    case 0:
+      out.isText = true;
+      out.text = Str(readZeroTerminated(raw));
+      out.hasValue = true;
+      break;
+    case 1: break;
+    case 2: case 4:
+      out.number = static_cast<double>(raw & 0xFFFFu);
+      out.hasValue = true;
+      break;
+    case 6: {
+      float f;
+      std::memcpy(&f, result, sizeof f);
+      out.number = f;
+      out.hasValue = true;
+      break;
+    }
+    case 7: {
+      double d;
+      std::memcpy(&d, result, sizeof d);
+      out.number = d;
+      out.hasValue = true;
+      break;
+    }
+    default:
+      out.number = registerValue(raw);
+      out.hasValue = true;
+      break;
+  }
+  return out;
+}
+
+}  // namespace kestrel::extcall
