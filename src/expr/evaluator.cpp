@@ -44,6 +44,7 @@ int Machine::evaluate(double& number, Str& text) {
   else evaluateItems(s);
   if (s.kind != 0) {
     text.swap(s.str[0]);
+    if (s.hasNumberOutput) number = s.numberOutput;
     return 1;
   }
   number = s.num[0];
