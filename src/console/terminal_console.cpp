@@ -220,9 +220,11 @@ void TerminalConsole::pokeScreen(int offset, int value) {
   }
 }
 
+// The mode changes before the output shows, so that whatever the user types
+// in answer to it is read in the right mode.
 void TerminalConsole::beginKeys() {
-  out_.flush();  // what the program drew before it looks for a key
   if (input_.isTerminal()) terminal::enterRawInput(input_.fd());
+  out_.flush();  // what the program drew before it looks for a key
 }
 
 bool TerminalConsole::nextKey(bool take, KeyEvent* key) {
@@ -259,11 +261,14 @@ int TerminalConsole::readKey() {
 }
 
 std::string TerminalConsole::readLine() {
-  out_.flush();
-  if (!settings_.readInput) return {};
+  if (!settings_.readInput) {
+    out_.flush();
+    return {};
+  }
   // Line editing and echo are the terminal's while a line is typed.
   const bool wasRaw = terminal::rawInputActive();
   if (wasRaw) terminal::leaveRawInput();
+  out_.flush();
   std::string line;
   for (;;) {
     const std::string_view pending = input_.pending();

@@ -25,7 +25,6 @@ bool consoleFunction(Machine& m, uint8_t code, EvalStacks& s) {
   switch (code) {
     case 7: s.pushString(keyText(c.readKey())); return true;
     case 35: {  // console line input: the line, and its value in the number output
-      m.out.flush();
       Str& slot = s.pushSlot();
       slot.assign(c.readLine());
       m.checkString(slot);
