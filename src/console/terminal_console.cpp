@@ -265,17 +265,23 @@ std::string TerminalConsole::readLine() {
     out_.flush();
     return {};
   }
-  // Line editing and echo are the terminal's while a line is typed.
+  // Line editing and echo are the terminal's while a line is typed. What was
+  // typed before the switch arrived raw, where Enter is a carriage return.
   const bool wasRaw = terminal::rawInputActive();
-  if (wasRaw) terminal::leaveRawInput();
+  if (wasRaw) {
+    input_.fill(0);
+    terminal::leaveRawInput();
+  }
   out_.flush();
+  const bool terminalInput = input_.isTerminal();
   std::string line;
   for (;;) {
     const std::string_view pending = input_.pending();
-    const size_t end = pending.find('\n');
+    const size_t end = pending.find_first_of(terminalInput ? std::string_view("\r\n") : std::string_view("\n"));
     if (end != std::string_view::npos) {
       line.assign(pending.substr(0, end));
-      input_.consume(end + 1);
+      const bool pair = pending[end] == '\r' && end + 1 < pending.size() && pending[end + 1] == '\n';
+      input_.consume(end + (pair ? 2 : 1));
       break;
     }
     if (!input_.fill(-1)) {  // the input ended: what is there is the last line
@@ -286,7 +292,7 @@ std::string TerminalConsole::readLine() {
   }
   if (wasRaw) terminal::enterRawInput(input_.fd());
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (input_.isTerminal()) {
+  if (terminalInput) {
     if (settings_.unicode) line = utf8ToOem(line);
     // The terminal echoed the line and the line end.
     model_.write(line);

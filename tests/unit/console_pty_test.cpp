@@ -72,13 +72,14 @@ class PtyRun {
     }
     return true;
   }
-  // Waits until the program has put the terminal in raw input mode.
-  bool waitForRawMode(int ms = 10000) {
+  // Waits until the program has put the terminal in raw input mode, or
+  // back in line mode.
+  bool waitForRawMode(bool raw = true, int ms = 10000) {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < end) {
       termios now{};
       tcgetattr(slave_, &now);
-      if ((now.c_lflag & (ICANON | ECHO)) == 0) return true;
+      if (((now.c_lflag & (ICANON | ECHO)) == 0) == raw) return true;
       readSome(20);
     }
     return false;
@@ -238,6 +239,7 @@ TEST(ConsoleOnATerminal, LineInputEchoesInTheTerminalsOwnModeBetweenKeys) {
   ASSERT_TRUE(run.waitForRawMode()) << run.output();
   run.type("a");
   ASSERT_TRUE(run.waitFor("Number? ")) << run.output();
+  ASSERT_TRUE(run.waitForRawMode(false)) << run.output();
   run.type("21\r");  // typed in line mode: echoed, Enter ends the line
   ASSERT_TRUE(run.waitFor("twice 42")) << run.output();
   ASSERT_TRUE(run.waitForRawMode()) << run.output();  // raw again for the next key
@@ -247,4 +249,18 @@ TEST(ConsoleOnATerminal, LineInputEchoesInTheTerminalsOwnModeBetweenKeys) {
   EXPECT_NE(run.output().find("Number? 21\r\ntwice 42"), std::string::npos) << run.output();
   EXPECT_NE(run.output().find("key z"), std::string::npos) << run.output();
   EXPECT_TRUE(run.modeRestored());
+}
+
+TEST(ConsoleOnATerminal, ALineTypedAheadInRawModeStillEndsAtEnter) {
+  std::string program = "    dim str:0\n" + waitForKey("first") + R"(
+    let str:0 = input()
+    print "line [" + str:0 + "]"
+)";
+  PtyRun run(program);
+  ASSERT_TRUE(run.started());
+  ASSERT_TRUE(run.waitForRawMode()) << run.output();
+  run.type("a");
+  run.type("typed ahead\r");  // may come before the switch to line mode
+  ASSERT_TRUE(run.waitFor("line [typed ahead]")) << run.output();
+  EXPECT_EQ(WEXITSTATUS(run.finish()), 0);
 }
