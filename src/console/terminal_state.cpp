@@ -120,7 +120,7 @@ void setOutputReset(std::string_view bytes) {
   State& s = state();
   s.resetLength = 0;
   const size_t n = std::min(bytes.size(), sizeof s.reset);
-  std::memcpy(s.reset, bytes.data(), n);
+  if (n > 0) std::memcpy(s.reset, bytes.data(), n);
   if (n > 0) installHandlers();
   s.resetLength = static_cast<sig_atomic_t>(n);
 }
