@@ -84,146 +84,73 @@ TEST(ScreenModel, MovesOutsideTheScreenKeepTheCursorButSetThePagePosition) {
   EXPECT_EQ(s.pageColumn(), 0);
 }
 
-TEST(ScreenModel, PagePrintingClipsAtTheLastCellOfThePage) {
+TEST(ScreenModel, PagesAndPokesStayInsideTheirBuffers) {
   ScreenModel s;
-  s.moveTo(0, 0);
-  s.printToPage(3, "AB");
-  EXPECT_EQ(s.peekPage(3, 0), 'A');
-  EXPECT_EQ(s.peekPage(3, 1), 7);
-  EXPECT_EQ(s.peekPage(3, 2), 'B');
-  EXPECT_EQ(s.pageColumn(), 2);
-  s.pageLineEnd();
-  EXPECT_EQ(s.pageRow(), 1);
-  EXPECT_EQ(s.pageColumn(), 0);
-
   s.moveTo(78, 24);
-  s.printToPage(2, "XYZ");
-  EXPECT_EQ(s.peekPage(2, 3996), 'X');
+  s.printToPage(2, "XYZ");  // cut at the page's last cell
   EXPECT_EQ(s.peekPage(2, 3998), 'Y');
-  EXPECT_EQ(s.peekPage(2, 4000), 0);  // the spare cell is not written
+  EXPECT_EQ(s.peekPage(2, 4000), 0);
   EXPECT_EQ(s.pageColumn(), 81);
-
   s.moveTo(-2, 0);  // starts before the page: the part inside lands
   s.printToPage(4, "abc");
   EXPECT_EQ(s.peekPage(4, 0), 'c');
-  EXPECT_EQ(s.peekPage(4, 2), 0);
-
   s.moveTo(0, 1000000);
   s.printToPage(5, std::string(5000, 'q'));
   for (int offset = 0; offset <= 4000; offset += 2) ASSERT_EQ(s.peekPage(5, offset), 0);
-  s.printToPage(9, "x");  // no such page
-  s.printToPage(-1, "x");
-}
 
-TEST(ScreenModel, PokesAndPeeksNameCellsByOffset) {
-  ScreenModel s;
-  EXPECT_EQ(s.peekScreen(0), ' ');
-  EXPECT_EQ(s.peekScreen(1), 7);
   EXPECT_EQ(s.pokeScreen(1, 0x12345), 0);  // attribute: 16 bits
   EXPECT_EQ(s.peekScreen(1), 0x2345);
-  EXPECT_EQ(s.pokeScreen(3999, 9), 1999);
   EXPECT_EQ(s.pokeScreen(3998, 0x141), 1999);  // character: 8 bits
   EXPECT_EQ(s.peekScreen(3998), 0x41);
-  EXPECT_EQ(s.pokeScreen(4000, 1), -1);  // the screen has no cell 2000
-  EXPECT_EQ(s.pokeScreen(4001, 1), -1);
-  EXPECT_EQ(s.pokeScreen(-1, 1), -1);
-  EXPECT_EQ(s.peekScreen(4000), 0);
-  EXPECT_EQ(s.peekScreen(-2), 0);
-
-  EXPECT_EQ(s.peekPage(7, 0), 0);  // pages start empty
-  EXPECT_TRUE(s.pokePage(7, 4000, 'Z'));
+  for (int offset : {4000, 4001, -1, INT32_MIN}) {  // the screen has no cell 2000
+    EXPECT_EQ(s.pokeScreen(offset, 1), -1) << offset;
+    EXPECT_EQ(s.peekScreen(offset), 0) << offset;
+  }
+  for (int offset : {4001, -1, INT32_MIN}) EXPECT_FALSE(s.pokePage(1, offset, 1)) << offset;
+  EXPECT_TRUE(s.pokePage(7, 4000, 'Z'));  // a page has it
   EXPECT_EQ(s.peekPage(7, 4000), 'Z');
-  EXPECT_FALSE(s.pokePage(7, 4001, 1));
-  EXPECT_FALSE(s.pokePage(8, 0, 1));
-  EXPECT_FALSE(s.pokePage(-1, 0, 1));
-  EXPECT_EQ(s.peekPage(-1, 0), 0);
-  EXPECT_EQ(s.peekPage(8, 0), 0);
-}
-
-TEST(ScreenModel, PagesCopyToEachOtherAndToTheScreen) {
-  ScreenModel s;
-  s.write("screen");
-  EXPECT_TRUE(s.saveScreen(2));
-  EXPECT_EQ(s.peekPage(2, 0), 's');
-  EXPECT_FALSE(s.copyPage(2, 5));  // between buffers: the screen stays
-  EXPECT_EQ(s.peekPage(5, 2), 'c');
-  s.pokePage(5, 0, 'S');
-  s.clear();
-  EXPECT_TRUE(s.copyPage(5, 0));
-  EXPECT_EQ(rowText(s, 0, 0, 6), "Screen");
-  EXPECT_FALSE(s.copyPage(8, 0));
-  EXPECT_FALSE(s.copyPage(1, -1));
-  EXPECT_FALSE(s.saveScreen(8));
+  for (int page : {8, -1}) {
+    EXPECT_FALSE(s.pokePage(page, 0, 1));
+    EXPECT_EQ(s.peekPage(page, 0), 0);
+    EXPECT_FALSE(s.saveScreen(page));
+    EXPECT_FALSE(s.copyPage(page, 0));
+  }
 }
 
 // ---------------------------------------------------------------- keys
 
-namespace {
-
-KeyEvent keyOf(std::string_view bytes, size_t expectedLength, bool utf8 = false) {
-  const KeyDecode d = decodeKey(bytes, true, utf8);
-  EXPECT_EQ(d.kind, KeyDecode::kKey) << bytes;
-  EXPECT_EQ(d.length, expectedLength) << bytes;
-  return d.key;
-}
-
-int resultOf(std::string_view bytes, int keyMode = 0) {
-  const KeyDecode d = decodeKey(bytes, true, true);
-  EXPECT_EQ(d.kind, KeyDecode::kKey) << bytes;
-  EXPECT_EQ(d.length, bytes.size()) << bytes;
-  return keyResult(d.key, keyMode);
-}
-
-}  // namespace
-
-TEST(KeyDecoder, SpecialKeysGiveTheirScanCodes) {
-  EXPECT_EQ(resultOf("\x1b[A"), -72);
-  EXPECT_EQ(resultOf("\x1b[B"), -80);
-  EXPECT_EQ(resultOf("\x1b[D"), -75);
-  EXPECT_EQ(resultOf("\x1b[C"), -77);
-  EXPECT_EQ(resultOf("\x1bOA"), -72);  // application cursor keys
-  EXPECT_EQ(resultOf("\x1b[1;5A"), -72);  // with Ctrl
-  EXPECT_EQ(resultOf("\x1b[H"), -71);
-  EXPECT_EQ(resultOf("\x1bOF"), -79);
-  EXPECT_EQ(resultOf("\x1b[1~"), -71);
-  EXPECT_EQ(resultOf("\x1b[4~"), -79);
-  EXPECT_EQ(resultOf("\x1b[5~"), -73);
-  EXPECT_EQ(resultOf("\x1b[6~"), -81);
-  EXPECT_EQ(resultOf("\x1b[2~"), -82);
-  EXPECT_EQ(resultOf("\x1b[3~"), -83);
-  EXPECT_EQ(resultOf("\x1b[3;2~"), -83);
-  EXPECT_EQ(resultOf("\x1bOP"), -59);
-  EXPECT_EQ(resultOf("\x1bOS"), -62);
-  EXPECT_EQ(resultOf("\x1b[1;2P"), -59);  // Shift+F1
-  EXPECT_EQ(resultOf("\x1b[11~"), -59);
-  EXPECT_EQ(resultOf("\x1b[15~"), -63);
-  EXPECT_EQ(resultOf("\x1b[17~"), -64);
-  EXPECT_EQ(resultOf("\x1b[21~"), -68);
-  EXPECT_EQ(resultOf("\x1b[23~"), -87);
-  EXPECT_EQ(resultOf("\x1b[24~"), -88);
-  EXPECT_EQ(resultOf("\x1b[[A"), -59);  // the Linux console's F1 and F5
-  EXPECT_EQ(resultOf("\x1b[[E"), -63);
-  EXPECT_EQ(resultOf("\x1b[E"), -76);  // the keypad's centre key
-}
-
-TEST(KeyDecoder, TypingKeysGiveTheirCharacters) {
-  EXPECT_EQ(resultOf("a"), 'a');
-  EXPECT_EQ(keyOf("a", 1).scan, 30);
-  EXPECT_EQ(resultOf("Z"), 'Z');
-  EXPECT_EQ(resultOf("\x1b"), 27);
-  EXPECT_EQ(keyOf("\x1b", 1).scan, 1);
-  EXPECT_EQ(resultOf("\r"), 13);
-  EXPECT_EQ(resultOf("\t"), 9);
-  EXPECT_EQ(resultOf("\x1b[Z"), 9);  // Shift+Tab
-  EXPECT_EQ(resultOf("\x7f"), 8);    // Backspace
-  EXPECT_EQ(resultOf("\x08"), 8);
-  EXPECT_EQ(resultOf("\x01"), 1);    // Ctrl+A
-  EXPECT_EQ(resultOf(std::string_view("\0", 1)), -3);  // Ctrl+@ has no character
-  // UTF-8 from the terminal becomes the console's byte; unknown characters '?'.
-  EXPECT_EQ(resultOf("\xc3\xa9"), 0x82);
-  EXPECT_EQ(resultOf("\xe2\x94\x80"), 0xC4);
-  EXPECT_EQ(resultOf("\xe2\x82\xac"), '?');
-  EXPECT_EQ(keyOf("\xc3\xa9", 1).ch, 0xC3);  // without UTF-8: bytes as they come
+TEST(KeyDecoder, TerminalSequencesGiveThePcKeys) {
+  const struct {
+    const char* bytes;
+    int result;
+  } kCases[] = {
+      {"\x1b[A", -72}, {"\x1b[B", -80}, {"\x1b[D", -75}, {"\x1b[C", -77},
+      {"\x1bOA", -72},     // application cursor keys
+      {"\x1b[1;5A", -72},  // with Ctrl
+      {"\x1b[H", -71}, {"\x1bOF", -79}, {"\x1b[1~", -71}, {"\x1b[4~", -79}, {"\x1b[5~", -73},
+      {"\x1b[6~", -81}, {"\x1b[2~", -82}, {"\x1b[3~", -83}, {"\x1b[3;2~", -83},
+      {"\x1bOP", -59}, {"\x1bOS", -62}, {"\x1b[1;2P", -59}, {"\x1b[11~", -59}, {"\x1b[15~", -63},
+      {"\x1b[17~", -64}, {"\x1b[21~", -68}, {"\x1b[23~", -87}, {"\x1b[24~", -88},
+      {"\x1b[[A", -59}, {"\x1b[[E", -63},  // the Linux console's F1 and F5
+      {"\x1b[E", -76},                       // the keypad's centre key
+      {"a", 'a'}, {"Z", 'Z'}, {"\x1b", 27}, {"\r", 13}, {"\t", 9},
+      {"\x1b[Z", 9},                 // Shift+Tab
+      {"\x7f", 8}, {"\x08", 8},      // Backspace
+      {"\x01", 1},                   // Ctrl+A
+      {"\xc3\xa9", 0x82},             // UTF-8 becomes the console's byte
+      {"\xe2\x94\x80", 0xC4}, {"\xe2\x82\xac", '?'},
+  };
+  for (const auto& c : kCases) {
+    const std::string_view bytes(c.bytes);
+    const KeyDecode d = decodeKey(bytes, true, true);
+    ASSERT_EQ(d.kind, KeyDecode::kKey) << bytes;
+    EXPECT_EQ(d.length, bytes.size()) << bytes;
+    EXPECT_EQ(keyResult(d.key, 0), c.result) << bytes;
+  }
+  EXPECT_EQ(keyResult(decodeKey(std::string_view("\0", 1), true, true).key, 0), -3);  // Ctrl+@
+  EXPECT_EQ(decodeKey("a", true, true).key.scan, 30);
+  EXPECT_EQ(decodeKey("\x1b", true, true).key.scan, 1);
+  EXPECT_EQ(decodeKey("\xc3\xa9", true, false).key.ch, 0xC3);  // without UTF-8: bytes as they come
 }
 
 TEST(KeyDecoder, EscapeIsTheEscapeKeyUnlessASequenceFollows) {
@@ -233,10 +160,11 @@ TEST(KeyDecoder, EscapeIsTheEscapeKeyUnlessASequenceFollows) {
   EXPECT_EQ(decodeKey("\x1b[[", false, true).kind, KeyDecode::kIncomplete);
   EXPECT_EQ(decodeKey("\xe2\x94", false, true).kind, KeyDecode::kIncomplete);
   // Once nothing more comes, the bytes are the Escape key and keys of their own.
-  EXPECT_EQ(keyOf("\x1b[1;5", 1).ch, 27);
-  EXPECT_EQ(keyOf("\x1bx", 1).ch, 27);
-  EXPECT_EQ(keyOf("\x1b\x1b[A", 1).ch, 27);
-  EXPECT_EQ(keyOf("\x1b[\x01", 1).ch, 27);  // not a sequence after all
+  for (const char* bytes : {"\x1b[1;5", "\x1bx", "\x1b\x1b[A", "\x1b[\x01"}) {
+    const KeyDecode d = decodeKey(bytes, true, true);
+    EXPECT_EQ(d.length, 1u) << bytes;
+    EXPECT_EQ(d.key.ch, 27) << bytes;
+  }
   // Sequences that are no key are skipped whole.
   const KeyDecode focus = decodeKey("\x1b[Ix", false, true);
   EXPECT_EQ(focus.kind, KeyDecode::kOther);
