@@ -66,7 +66,10 @@ void emitNumber(Parser& p, Emitter& e, const std::string& text, bool negative) {
   if (negative) v = -v;
   const std::string signedText = negative ? "-" + text : text;
   int kind = defaultLiteralKind(signedText, v);
-  if (p.accept("#")) {
+  // A kind suffix is a name; "#" and a number after an expression is the
+  // line-end byte of the print statements.
+  if (p.isPunct("#") && p.peek(1).type == Tok::Ident) {
+    p.accept("#");
     kind = kindByName(p.ident());
     if (kind < 1 || kind > 7) p.fail("a numeric kind (byte, short, int, word, long, single, double)");
   }

@@ -6,6 +6,8 @@
 
 namespace kestrel {
 
+StdOutput::StdOutput(int fd) : fd_(fd), terminal_(isatty(fd) != 0) {}
+
 void StdOutput::flush() {
   if (buffer_.empty()) return;
   if (capture_ != nullptr) {

@@ -9,7 +9,7 @@ namespace kestrel {
 
 class StdOutput {
  public:
-  explicit StdOutput(int fd = 1) : fd_(fd) {}
+  explicit StdOutput(int fd = 1);
   ~StdOutput() { flush(); }
   void write(std::string_view text) {
     buffer_.append(text);
@@ -20,12 +20,17 @@ class StdOutput {
     if (buffer_.size() >= kFlushAt) flush();
   }
   void flush();
+  // A terminal shows each statement's output at once; files and pipes wait.
+  void flushIfTerminal() {
+    if (terminal_) flush();
+  }
   // Tests capture output instead of writing it.
   void captureInto(std::string* sink) { capture_ = sink; }
 
  private:
   static constexpr size_t kFlushAt = 64 * 1024;
   int fd_;
+  bool terminal_;
   std::string buffer_;
   std::string* capture_ = nullptr;
 };

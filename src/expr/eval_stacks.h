@@ -17,8 +17,21 @@ struct EvalStacks {
   int nn = 0;        // numbers held
   int ns = 0;        // strings held
   uint8_t kind = 1;  // result kind: 1 string, 0 number
+  // A number an item leaves in the number output beside a string result
+  // (line input gives the line and its value).
+  bool hasNumberOutput = false;
+  double numberOutput = 0;
 
-  void reset() { nn = 0; ns = 0; kind = 1; }
+  void reset() {
+    nn = 0;
+    ns = 0;
+    kind = 1;
+    hasNumberOutput = false;
+  }
+  void setNumberOutput(double v) {
+    numberOutput = v;
+    hasNumberOutput = true;
+  }
   void pushNumber(double v) {
     if (nn >= kNumberStackSize) [[unlikely]] overflow();
     num[nn++] = v;

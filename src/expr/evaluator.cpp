@@ -48,6 +48,7 @@ int Machine::evaluate(double& number, Str& text) {
   evaluateItems(s);
   if (s.kind != 0) {
     text.swap(s.str[0]);
+    if (s.hasNumberOutput) number = s.numberOutput;
     return 1;
   }
   number = s.num[0];

@@ -34,9 +34,21 @@ void printToConsole(Machine& m) {
 }
 
 void writeToStdout(Machine& m) {
-  if (m.evaluate() != 0) m.out.write(m.strReg);
-  else m.out.write(plainNumberText(m.numReg, m.decimalSeparator));
-  if (m.u8() != kNoLineEnd) m.out.put('\n');
+  std::string number;
+  std::string_view text;
+  if (m.evaluate() != 0) {
+    text = m.strReg.view();
+  } else {
+    number = plainNumberText(m.numReg, m.decimalSeparator);
+    text = number;
+  }
+  m.out.write(text);
+  m.console->noteStandardOutput(text);
+  if (m.u8() != kNoLineEnd) {
+    m.out.put('\n');
+    m.console->noteStandardOutput("\n");
+  }
+  m.out.flushIfTerminal();
 }
 
 void consoleStatement(Machine& m, uint8_t sub) {

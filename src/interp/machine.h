@@ -28,7 +28,7 @@ struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
   std::string executablePath;          // the program's file, as the program sees it
   int64_t stepBudget = -1;             // statements before the run stops; -1: no limit
-  bool sandbox = false;                // no files, processes, sleeps, sound or dialogs
+  bool sandbox = false;                // no files, processes, sleeps, sound, dialogs or standard input
   bool windowed = false;               // no console unit
   bool useFastPath = true;             // decode numeric statements once (see FastPath)
   size_t maxStringLength = size_t{1} << 30;

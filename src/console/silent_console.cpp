@@ -1,7 +1,6 @@
-#include <iostream>
-
+// The console of a windowed program: no screen, no keys, no lines.
 #include "console/console.h"
-#include "console/std_output.h"
+#include "console/input_source.h"
 
 namespace kestrel {
 
@@ -9,6 +8,7 @@ namespace {
 
 class SilentConsole : public Console {
  public:
+  explicit SilentConsole(bool readInput) : readInput_(readInput), input_(0) {}
   void write(std::string_view) override {}
   void lineEnd() override {}
   void setForeground(int) override {}
@@ -31,30 +31,23 @@ class SilentConsole : public Console {
   int readKey() override { return 0; }
   void setKeyMode(int) override {}
   std::string readLine() override { return {}; }
-  int attribute() const override { return 7; }
-  void restore() override {}
-};
-
-class PlainConsole : public SilentConsole {
- public:
-  explicit PlainConsole(StdOutput& out) : out_(out) {}
-  void write(std::string_view text) override { out_.write(text); }
-  void lineEnd() override { out_.put('\n'); }  // the terminal turns it into CR LF
-  std::string readLine() override {
-    out_.flush();
-    std::string line;
-    std::getline(std::cin, line);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
+  std::string readInput(int count) override {
+    if (!readInput_ || count <= 0) return {};
+    return input_.readSome(static_cast<size_t>(count));
   }
+  void noteStandardOutput(std::string_view) override {}
+  int attribute() const override { return 7; }
+  int inputHandle() const override { return 0; }
+  int outputHandle() const override { return 0; }
+  void restore() override {}
 
  private:
-  StdOutput& out_;
+  bool readInput_;
+  InputSource input_;
 };
 
 }  // namespace
 
-std::unique_ptr<Console> makePlainConsole(StdOutput& out) { return std::make_unique<PlainConsole>(out); }
-std::unique_ptr<Console> makeSilentConsole() { return std::make_unique<SilentConsole>(); }
+std::unique_ptr<Console> makeSilentConsole(bool readInput) { return std::make_unique<SilentConsole>(readInput); }
 
 }  // namespace kestrel
