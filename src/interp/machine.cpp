@@ -4,6 +4,8 @@
 
 #include "console/console.h"
 #include "expr/expr_cache.h"
+#include "interp/structure_store.h"
+#include "objects/object_model.h"
 #include "platform/stack.h"
 
 namespace kestrel {
@@ -17,6 +19,8 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   vars.variants.resize(kScalarVariants);
   console = options.windowed ? makeSilentConsole() : makePlainConsole(out);
   if (options.useExprCache) exprCache = std::make_unique<ExprCache>(size);
+  objectWorld = std::make_unique<objects::ObjectWorld>(*this);
+  structures = std::make_unique<StructureStore>();
 }
 
 Machine::~Machine() = default;

@@ -20,6 +20,10 @@ namespace kestrel {
 
 class ExprCache;
 class Console;
+class StructureStore;
+namespace objects {
+class ObjectWorld;
+}
 
 struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
@@ -142,6 +146,10 @@ class Machine {
   StdOutput out;
   std::unique_ptr<Console> console;
   std::unique_ptr<ExprCache> exprCache;
+  // Objects of every type and user-defined structures. Destroying the
+  // machine closes the objects (open files are written out).
+  std::unique_ptr<objects::ObjectWorld> objectWorld;
+  std::unique_ptr<StructureStore> structures;
 
   // Address below which the C++ stack may not grow (recursion guard).
   const char* stackLimit = nullptr;
