@@ -1,6 +1,8 @@
 // Registry objects (type 72) over the persistent registry store.
+#include <cmath>
 #include <cstring>
 
+#include "expr/conversions.h"
 #include "objects/member_operands.h"
 #include "platform/registry_store.h"
 
@@ -246,12 +248,20 @@ int dataType(Machine& m, RegistryObject& r, const Str& name) {
 
 // ------------------------------------------------------------ the table
 
+// Root keys are unsigned handles (0x80000001 reads as 2147483649); the
+// signed form that a 32-bit constant gives is taken as well.
+uint32_t rootKeyOperand(Machine& m) {
+  const double r = std::nearbyint(m.evalNumber());
+  if (!(r >= -2147483648.0 && r <= 4294967295.0)) raiseInvalidFloatOp();
+  return static_cast<uint32_t>(static_cast<int64_t>(r));
+}
+
 using R = RegistryObject;
 void ignore(Machine& m, R&) { m.evaluate(); }
 Str nameArg(Machine& m) { return stringOperand(m); }
 
 const Member<R> kRegistryMembers[] = {
-    {0, "RootKey", "E", [](Machine& m, R& r) { r.root = static_cast<uint32_t>(numberOperand(m)); r.close(); },
+    {0, "RootKey", "E", [](Machine& m, R& r) { r.root = rootKeyOperand(m); r.close(); },
      "", [](Machine&, R& r, EvalStacks& s) { s.pushNumber(r.root); }},
     {1, "CurrentKey", nullptr, nullptr, "", [](Machine&, R& r, EvalStacks& s) { s.pushNumber(r.handle); }},
     {2, "CurrentPath", nullptr, nullptr, "", [](Machine&, R& r, EvalStacks& s) { s.pushString(r.path); }},
