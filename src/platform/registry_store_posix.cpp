@@ -218,7 +218,11 @@ bool RegistryStore::parse(const std::string& text, Root& root) {
     if (end == std::string::npos) end = text.size();
     const std::string line = text.substr(start, end - start);
     start = end + 1;
-    if (!splitLine(line, words) || words.empty()) continue;
+    if (!splitLine(line, words)) {
+      ok = false;
+      continue;
+    }
+    if (words.empty()) continue;
     if (words[0] == "key" && words.size() == 2) {
       const std::string path = normalizeKeyPath(words[1]);
       Key& key = root[path];
@@ -376,13 +380,15 @@ bool RegistryStore::copyKey(uint32_t root, const std::string& from, const std::s
   if (!keys->count(source) || keys->count(target) || target.empty()) return false;
   if (startsWithFolded(target + "\\", source + "\\")) return false;  // into itself
   std::vector<std::pair<std::string, Key>> copies;
-  const std::string prefix = source.empty() ? "" : source + "\\";
-  for (auto it = keys->find(source); it != keys->end(); ++it) {
-    if (it->first != source && !startsWithFolded(it->first, prefix)) break;
-    Key copy = it->second;
-    copy.name = target + it->second.name.substr(source.size());
+  auto copyOf = [&](const Key& key) {
+    Key copy = key;
+    copy.name = target + key.name.substr(source.size());
     copies.emplace_back(copy.name, std::move(copy));
-  }
+  };
+  copyOf(keys->find(source)->second);
+  const std::string prefix = source.empty() ? "" : source + "\\";
+  for (auto it = keys->lower_bound(prefix); it != keys->end() && startsWithFolded(it->first, prefix); ++it)
+    if (it->first.size() > prefix.size()) copyOf(it->second);
   for (auto& [path, key] : copies) (*keys)[path] = std::move(key);
   // Parents of the target.
   std::string parent = target;
