@@ -19,6 +19,9 @@ constexpr uint8_t kMarkerAssignment = 63;
 constexpr int kStructureArrays = 51;
 constexpr size_t kMaxInstances = size_t{1} << 22;
 constexpr int32_t kMaxTextField = 1 << 24;
+// The data of one structure, and of one structure array with all its copies.
+constexpr size_t kMaxStructureBytes = size_t{64} << 20;
+constexpr uint64_t kMaxArrayBytes = uint64_t{512} << 20;
 
 [[noreturn]] void raiseField(int32_t field) {
   raise("Structure field " + std::to_string(field) + " is outside the structure");
@@ -162,7 +165,7 @@ FieldList readFields(Machine& m, bool inArray, int64_t slices) {
     // count; plain fields repeat the last array field's values.
     f.numbers.push_back(lastNumber);
     if (inArray) f.counts.push_back(lastCount);
-    if (f.data.size() > 0x7fffffff) raise(texts::kOutOfMemory);
+    if (f.data.size() > kMaxStructureBytes) raise(texts::kOutOfMemory);
   }
   return f;
 }
@@ -197,6 +200,7 @@ void declareArray(Machine& m, StructureStore& st) {
 
   // Every structure of the run (the prototype and its copies) owns a slice.
   FieldList f = readFields(m, true, copies + 1);
+  if (static_cast<uint64_t>(copies + 1) * f.data.size() > kMaxArrayBytes) raise(texts::kOutOfMemory);
   StructInstance& p = st.at(prototype);
   st.setData(p, f.data.data(), f.data.size());
   p.fieldSizes = std::move(f.sizes);
