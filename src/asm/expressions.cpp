@@ -7,6 +7,7 @@
 
 #include "asm/external_forms.h"
 #include "asm/operands.h"
+#include "asm/structure_syntax.h"
 #include "expr/builtin_table.h"
 #include "expr/item_codes.h"
 #include "objects/member_info.h"
@@ -261,6 +262,10 @@ void primary(Parser& p, Emitter& e) {
   const std::string name = p.next().text;
   if (name == "arg" && p.isPunct(".")) {
     parameter(p, e);
+    return;
+  }
+  if (isStructureWord(name)) {
+    compileStructureItem(p, e, name);
     return;
   }
   const int kind = kindByName(name);
@@ -605,6 +610,10 @@ bool decodeItem(Decoder& d, LabelNames& names, uint8_t code, std::vector<Node>& 
     case kItemExternal:
       if (!decodeExternItem(d, names, text)) return false;
       if (d.peek() == 33) return false;  // as after the other call items
+      break;
+    case kItemStructField: case kItemStructArrayField: case kItemStructSize:
+    case kItemStructAddress: case kItemStructElementAddress:
+      if (!decodeStructureItem(d, names, code, text)) return false;
       break;
     case kItemCall: case kItemOpenCall: case kItemComputedCall: case kItemComputedOpenCall:
       if (!decodeCall(d, names, code, text)) return false;

@@ -42,7 +42,10 @@ std::vector<Token> tokenize(const std::string& line, std::string& error) {
         j += 2;
         while (j < n && hexValue(line[j]) >= 0) ++j;
       } else {
-        while (j < n && (std::isdigit(static_cast<unsigned char>(line[j])) || line[j] == '.')) ++j;
+        // A point followed by a name is a member access (obj:0.Size), not a fraction.
+        while (j < n && (std::isdigit(static_cast<unsigned char>(line[j])) ||
+                         (line[j] == '.' && !(j + 1 < n && identStart(line[j + 1])))))
+          ++j;
         if (j < n && (line[j] == 'e' || line[j] == 'E')) {
           size_t k = j + 1;
           if (k < n && (line[k] == '+' || line[k] == '-')) ++k;

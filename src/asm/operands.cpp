@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "asm/expressions.h"
+#include "asm/structure_syntax.h"
 #include "objects/member_info.h"
 
 namespace kestrel::kasm {
@@ -443,6 +444,75 @@ bool decodeObjectOperand(Decoder& d, LabelNames& names, bool typeFirst, std::str
   return d.ok;
 }
 
+// Stream reference: TYPE:N with an optional #kind (default 8).
+void compileStreamReference(Parser& p, Emitter& e) {
+  e.u8(parseTypeName(p, p.ident()));
+  p.expect(":");
+  const int64_t index = p.integer();
+  e.u8(p.accept("#") ? p.integer() : 8);
+  e.s16(index);
+}
+
+bool decodeStreamReference(Decoder& d, std::string& out) {
+  const int type = d.u8();
+  const int kind = d.u8();
+  out = objectTypeText(type) + ":" + std::to_string(d.s16()) + (kind == 8 ? "" : "#" + std::to_string(kind));
+  return d.ok;
+}
+
+// First element of an array transfer: form 3 names the array, any other
+// form a by-reference parameter slot (12 unless written (#N) before it).
+void compileArrayStart(Parser& p, Emitter& e) {
+  int form = compileMarker(p, -1);
+  const bool parameter = p.acceptWord("arg");
+  if (parameter) p.expect(".");
+  if (form < 0) form = parameter ? 12 : 3;
+  if ((form == 3) == parameter) p.fail(form == 3 ? "form 3 names an array, not a parameter" : "expected arg.KIND[S]");
+  const int kind = kindByName(p.ident());
+  if (kind < 0) p.fail("expected an array kind");
+  e.u8(form);
+  e.u8(kind);
+  p.expect("[");
+  if (parameter) e.u8(p.integer());
+  else e.s16(p.integer());
+  p.expect("]");
+  compileSubscripts(p, e);
+}
+
+bool decodeArrayStart(Decoder& d, LabelNames& names, std::string& out) {
+  const int form = d.u8();
+  const int kind = d.u8();
+  if (!kindName(kind)) return false;
+  const int index = form == 3 ? d.s16() : d.u8();
+  std::string subs;
+  if (!decompileSubscripts(d, names, subs)) return false;
+  out = (form == 3 || form == 12 ? "" : "(#" + std::to_string(form) + ") ") + (form == 3 ? "" : "arg.") +
+        kindName(kind) + "[" + std::to_string(index) + "]" + subs;
+  return d.ok;
+}
+
+// Byte-array number: byte[N], or arg.byte[S] (the number -1 and a slot).
+void compileByteArrayNumber(Parser& p, Emitter& e) {
+  const bool parameter = p.acceptWord("arg");
+  if (parameter) p.expect(".");
+  p.expectWord("byte");
+  p.expect("[");
+  if (parameter) {
+    e.s16(-1);
+    e.u8(p.integer());
+  } else {
+    e.s16(p.integer());
+  }
+  p.expect("]");
+}
+
+bool decodeByteArrayNumber(Decoder& d, std::string& out) {
+  const int number = d.s16();
+  if (number == -1) out = "arg.byte[" + std::to_string(d.u8()) + "]";
+  else out = "byte[" + std::to_string(number) + "]";
+  return d.ok;
+}
+
 void compileOperand(Parser& p, Emitter& e, char letter) {
   switch (letter) {
     case 'E': compileExpression(p, e); break;
@@ -476,6 +546,10 @@ void compileOperand(Parser& p, Emitter& e, char letter) {
     case 'L': compileMarkerList(p, e, false); break;
     case 'O': compileObjectOperand(p, e, false); break;
     case 'C': compileObjectOperand(p, e, true); break;
+    case 'T': compileStreamReference(p, e); break;
+    case 'Y': compileArrayStart(p, e); break;
+    case 'F': compileFieldArrayOperand(p, e); break;
+    case 'N': compileByteArrayNumber(p, e); break;
     default: p.fail(std::string("bad operand letter ") + letter);
   }
 }
@@ -518,6 +592,10 @@ bool decodeOperand(Decoder& d, LabelNames& names, char letter, std::string& out)
     case 'L': return decodeMarkerList(d, names, out);
     case 'O': return decodeObjectOperand(d, names, false, out);
     case 'C': return decodeObjectOperand(d, names, true, out);
+    case 'T': return decodeStreamReference(d, out);
+    case 'Y': return decodeArrayStart(d, names, out);
+    case 'F': return decodeFieldArrayOperand(d, names, out);
+    case 'N': return decodeByteArrayNumber(d, out);
     default: return false;
   }
   return d.ok;
@@ -582,24 +660,49 @@ bool decodeTemplate(Decoder& d, LabelNames& names, const std::string& tmpl, std:
   return d.ok;
 }
 
+namespace {
+// The value an ignored byte has unless written {N}: 1 before another
+// operand, 11 (an argument list's end) at the end.
+int ignoredByteDefault(const char* letter) { return letter[1] ? 1 : 11; }
+}  // namespace
+
 void compileLayout(Parser& p, Emitter& e, const char* layout, bool parens) {
   if (parens) p.expect("(");
+  bool first = true;
   for (const char* l = layout; *l; ++l) {
-    if (l != layout) p.expect(",");
+    if (*l == 'b') {
+      if (p.accept("{")) {
+        e.u8(p.integer());
+        p.expect("}");
+      } else {
+        e.u8(ignoredByteDefault(l));
+      }
+      continue;
+    }
+    if (!first) p.expect(",");
+    first = false;
     compileOperand(p, e, *l);
   }
   if (parens) p.expect(")");
 }
 
 bool decodeLayout(Decoder& d, LabelNames& names, const char* layout, bool parens, std::string& out) {
-  out = parens ? "(" : "";
+  std::string body;
+  bool first = true;
   for (const char* l = layout; *l; ++l) {
+    if (*l == 'b') {
+      const int b = d.u8();
+      if (b != ignoredByteDefault(l)) body += (body.empty() ? "{" : " {") + std::to_string(b) + "}";
+      continue;
+    }
     std::string text;
     if (!decodeOperand(d, names, *l, text)) return false;
-    if (l != layout) out += ", ";
-    out += text;
+    if (!first) body += ", ";
+    else if (!body.empty()) body += " ";
+    first = false;
+    body += text;
   }
-  if (parens) out += ")";
+  out = parens ? "(" + body + ")" : body;
   return d.ok;
 }
 

@@ -11,8 +11,14 @@
 //   {S} subscripts (e, e)       {Z} line end: nothing, ";" (none) or #N
 //   {L} expression list ended by byte 11, each led by a marker byte
 //   {O} object operand (kind, type, index)     {C} the same, type first
+//   {T} stream reference: type, kind, index, written TYPE:N or TYPE:N#kind
+//   {Y} first element of an array transfer: KIND[N](subs) or arg.KIND[S](subs)
+//   {F} array-valued structure field: struct:N.KIND[F] or struct[A](subs).KIND[F]
+//   {N} byte-array number: byte[N], or arg.byte[S] for a parameter
 // A member's layout is a string of these letters; its text form separates
-// the operands with commas.
+// the operands with commas. In layouts the letter b is one byte that the
+// member reads and ignores: 1 before another operand, 11 at the end (the
+// end of an argument list); another value is written {N} in its place.
 #include <string>
 
 #include "asm/asm_core.h"

@@ -5,6 +5,7 @@
 #include "asm/expressions.h"
 #include "asm/external_forms.h"
 #include "asm/operands.h"
+#include "asm/structure_syntax.h"
 #include "objects/member_info.h"
 
 namespace kestrel::kasm {
@@ -99,6 +100,7 @@ void extended(Emitter& e, int sub) {
 
 // let KIND:N = e | let KIND[N](subs) = e | let arg.KIND:S = e | let arg.KIND[S](subs) = e
 void compileLet(Parser& p, Emitter& e) {
+  if (p.acceptWord("struct")) return compileStructureLet(p, e);
   if (p.acceptWord("arg")) {
     p.expect(".");
     const int kind = kindByName(p.ident());
@@ -141,7 +143,9 @@ void compileLet(Parser& p, Emitter& e) {
 void compileMemberOperands(Parser& p, Emitter& e, int type, int member) {
   const objects::MemberInfo* info = objects::memberInfo(type, member);
   if (info && info->write && *info->write) {
-    if (!p.accept("=")) p.fail("expected '=' before the member's operands");
+    // Members whose operands are all ignored bytes may leave out the '='.
+    const bool onlyIgnored = std::strspn(info->write, "b") == std::strlen(info->write);
+    if (!p.accept("=") && !onlyIgnored) p.fail("expected '=' before the member's operands");
     compileLayout(p, e, info->write, false);
   }
 }
@@ -180,9 +184,11 @@ bool decodeMemberOperands(Decoder& d, LabelNames& names, int type, int member, s
   if (!info || !info->write || !*info->write) return d.ok;
   std::string operands;
   if (!decodeLayout(d, names, info->write, false, operands)) return false;
-  out += " = " + operands;
+  if (!operands.empty()) out += " = " + operands;
   return true;
 }
+
+}  // namespace
 
 // ---------------------------------------------------------------- dim, redim
 
@@ -226,6 +232,8 @@ bool decodeBounds(Decoder& d, LabelNames& names, std::string& out) {
   out += ")";
   return true;
 }
+
+namespace {
 
 // dim [keep] KIND:N [len e] | dim [keep] KIND[N](bounds) [len e] | dim TYPE:N | dim TYPE[N](bounds)
 void compileDim(Parser& p, Emitter& e) {
@@ -564,6 +572,8 @@ void compileStatement(const std::string& mnemonic, Parser& p, Emitter& e) {
   if (mnemonic == "randomize") return compileRandomize(p, e);
   if (mnemonic == "extern") return compileExternStatement(p, e, false);
   if (mnemonic == "externfree") return compileExternStatement(p, e, true);
+  if (mnemonic == "defstruct") return compileDefStruct(p, e);
+  if (mnemonic == "copystruct") return compileCopyStruct(p, e);
   const TemplateRow* row = templateByMnemonic(mnemonic);
   if (!row) p.fail("unknown statement '" + mnemonic + "'");
   e.u8(row->code);
@@ -617,6 +627,8 @@ bool decodeStatement(Decoder& d, LabelNames& names, std::string& out) {
       out = "set " + objectTypeText(type) + ":" + std::to_string(index);
       return decodeMemberOperands(d, names, type, d.u8(), out);
     }
+    case 37: case 38: case 40: case 41:
+      return decodeStructureStatement(d, names, code, out);
     case 29: {
       const int type = d.u8();
       const int array = d.s16();

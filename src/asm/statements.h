@@ -11,6 +11,10 @@ namespace kestrel::kasm {
 // Assembles the statement whose mnemonic is `mnemonic` (already read).
 void compileStatement(const std::string& mnemonic, Parser& p, Emitter& e);
 
+// Array bounds in parentheses: (e, e to e, ...), as declarations write them.
+void compileBounds(Parser& p, Emitter& e);
+bool decodeBounds(Decoder& d, LabelNames& names, std::string& out);
+
 // Decodes the statement at the decoder's position. False when it has no
 // written form (the caller writes its bytes instead).
 bool decodeStatement(Decoder& d, LabelNames& names, std::string& out);

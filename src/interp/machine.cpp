@@ -5,6 +5,8 @@
 #include "console/console.h"
 #include "extcall/external_state.h"
 #include "interp/fast_path.h"
+#include "interp/structure_store.h"
+#include "objects/object_model.h"
 #include "platform/stack.h"
 
 namespace kestrel {
@@ -18,6 +20,8 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   vars.variants.resize(kScalarVariants);
   console = options.windowed ? makeSilentConsole(!options.sandbox) : makeTerminalConsole(out, !options.sandbox);
   if (options.useFastPath) fast = std::make_unique<FastPath>(size);
+  objectWorld = std::make_unique<objects::ObjectWorld>(*this);
+  structures = std::make_unique<StructureStore>();
 }
 
 Machine::~Machine() = default;

@@ -20,8 +20,12 @@ namespace kestrel {
 
 class FastPath;
 class Console;
+class StructureStore;
 namespace extcall {
 struct ExternalState;
+}
+namespace objects {
+class ObjectWorld;
 }
 
 struct MachineOptions {
@@ -153,6 +157,10 @@ class Machine {
   StdOutput out;
   std::unique_ptr<Console> console;
   std::unique_ptr<FastPath> fast;
+  // Objects of every type and user-defined structures. Destroying the
+  // machine closes the objects (open files are written out).
+  std::unique_ptr<objects::ObjectWorld> objectWorld;
+  std::unique_ptr<StructureStore> structures;
   // Loaded libraries and call-back handlers (created on first use; declared
   // after the other stores, so that libraries are released before they go).
   std::unique_ptr<extcall::ExternalState> external;

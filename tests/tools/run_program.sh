@@ -7,6 +7,10 @@
 #   NAME.err     text that standard error must contain (optional)
 #   NAME.args    the program's command-line arguments (optional)
 #   NAME.in      standard input (optional)
+#   NAME.first   the name of another program of DIR that runs first, in the
+#                same folder and with the same registry (optional)
+# Every run gets a fresh folder and a fresh XDG_CONFIG_HOME, so programs
+# never touch the user's own files or registry.
 # The program runs twice, with and without the decoded-expression cache, and
 # its image must survive a disassembly and assembly round trip unchanged.
 kestrel=$1
@@ -23,11 +27,20 @@ stdin=/dev/null
 [ -f "$base.in" ] && stdin="$base.in"
 expected_status=0
 [ -f "$base.status" ] && expected_status=$(cat "$base.status")
+first=""
+[ -f "$base.first" ] && first=$(cat "$base.first")
 
 for mode in cached reference; do
   flag=""
   [ "$mode" = reference ] && flag="--reference"
-  mkdir -p "$tmp/$mode"
+  mkdir -p "$tmp/$mode" "$tmp/$mode.config"
+  XDG_CONFIG_HOME="$tmp/$mode.config"
+  export XDG_CONFIG_HOME
+  if [ -n "$first" ]; then
+    # shellcheck disable=SC2086
+    (cd "$tmp/$mode" && "$kestrel" run $flag "$dir/$first.kasm" >/dev/null 2>"$tmp/$mode.first.err") ||
+      { cat "$tmp/$mode.first.err"; fail "$mode run: the first program $first failed"; }
+  fi
   # shellcheck disable=SC2086
   (cd "$tmp/$mode" && "$kestrel" run $flag "$base.kasm" $args <"$stdin" >"$tmp/$mode.out" 2>"$tmp/$mode.err")
   status=$?

@@ -1,0 +1,60 @@
+#pragma once
+// Files opened by programs: positioned reads and writes with a small write
+// buffer and read buffer, so that a program writing one byte at a time does
+// not make one system call per byte. Nothing is lost: the buffer is written
+// out before any read, on flush() and when the file is destroyed.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestrel::platform {
+
+// How the run-time's file-mode values map to POSIX open flags:
+//   bits 0-1  0 read only (O_RDONLY), 1 write only (O_WRONLY), 2 read and
+//             write (O_RDWR); 3 is not a valid access and fails to open.
+//             Opening for access never creates the file.
+//   bits 4-6  sharing (exclusive, deny write, deny read, deny none): POSIX
+//             has no mandatory sharing, so they are accepted and ignored.
+//   create    a value whose high byte is 0xFF (65280 and 65535, with or
+//             without the sharing bits): O_RDWR | O_CREAT | O_TRUNC, mode 0666
+//             less the umask.
+struct OpenMode {
+  int flags = 0;
+  bool create = false;
+  bool readable = false;
+  bool writable = false;
+};
+bool openModeFromValue(int32_t value, OpenMode& mode);
+
+class File {
+ public:
+  // Opens `path` (already translated); nullptr and the system's reason on failure.
+  static std::unique_ptr<File> open(const std::string& path, const OpenMode& mode, std::string& reason);
+  ~File();
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Reads up to n bytes at `position`; returns how many there were.
+  size_t readAt(int64_t position, uint8_t* dst, size_t n);
+  // Writes n bytes at `position`; raises "Stream write error" when the file
+  // cannot be written.
+  void writeAt(int64_t position, const uint8_t* src, size_t n);
+  int64_t size();
+  // Writes the buffer out; raises "Stream write error" on failure.
+  void flush();
+  int handle() const { return fd_; }
+
+ private:
+  File(int fd, const OpenMode& mode) : fd_(fd), mode_(mode) {}
+  bool flushQuietly();
+
+  int fd_;
+  OpenMode mode_;
+  std::vector<uint8_t> pending_;  // bytes written but not yet in the file
+  int64_t pendingAt_ = 0;
+  std::vector<uint8_t> cache_;    // bytes read ahead
+  int64_t cacheAt_ = 0;
+};
+
+}  // namespace kestrel::platform
