@@ -42,11 +42,15 @@ int Machine::evaluate(double& number, Str& text) {
   EvalStacks& s = scope.stacks();
   if (exprCache) exprCache->evaluate(*this, s);
   else evaluateItems(s);
+  // An item may leave both forms of its value (read data does): both
+  // outputs receive them.
   if (s.kind != 0) {
     text.swap(s.str[0]);
+    if (s.nn > 0) number = s.num[0];
     return 1;
   }
   number = s.num[0];
+  if (s.ns > 0) text.swap(s.str[0]);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "expr/expr_cache.h"
+#include "interp/system_state.h"
 #include "platform/stack.h"
 
 namespace kestrel {
@@ -17,6 +18,7 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   vars.variants.resize(kScalarVariants);
   console = options.windowed ? makeSilentConsole() : makePlainConsole(out);
   if (options.useExprCache) exprCache = std::make_unique<ExprCache>(size);
+  system = std::make_unique<SystemState>();
 }
 
 Machine::~Machine() = default;

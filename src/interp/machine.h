@@ -20,6 +20,7 @@ namespace kestrel {
 
 class ExprCache;
 class Console;
+struct SystemState;
 
 struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
@@ -75,7 +76,8 @@ class Machine {
   bool atEnd() const { return pos >= size; }
 
   // ---- Expressions (EvaluateExpression): returns 1 for a string result and
-  // 0 for a number; the other output is emptied or zeroed.
+  // 0 for a number; the other output is emptied or zeroed, unless the
+  // expression left both forms of its value (read data does).
   int evaluate(double& number, Str& text);
   int evaluate() { return evaluate(numReg, strReg); }
   double evalNumber() {
@@ -142,6 +144,7 @@ class Machine {
   StdOutput out;
   std::unique_ptr<Console> console;
   std::unique_ptr<ExprCache> exprCache;
+  std::unique_ptr<SystemState> system;  // file search, printer channel, cursor
 
   // Address below which the C++ stack may not grow (recursion guard).
   const char* stackLimit = nullptr;
