@@ -1,5 +1,6 @@
 #include "expr/format_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cinttypes>
 #include <cmath>
@@ -70,15 +71,12 @@ class Formatter {
 
   std::string specifier(size_t& i) {
     // An index: digits or "*" followed by a colon.
-    const size_t start = i;
-    int n = count(i);
-    if (i < format_.size() && format_[i] == ':') {
-      if (n < 0) fail();
-      next_ = static_cast<size_t>(n);
+    size_t end = i;
+    if (end < format_.size() && format_[end] == '*') ++end;
+    else while (end < format_.size() && std::isdigit(static_cast<unsigned char>(format_[end]))) ++end;
+    if (end > i && end < format_.size() && format_[end] == ':') {
+      next_ = static_cast<size_t>(std::max(0, count(i)));
       ++i;
-    } else {
-      i = start;
-      n = -1;
     }
     bool left = false;
     if (i < format_.size() && format_[i] == '-') {

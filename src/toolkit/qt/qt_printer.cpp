@@ -26,18 +26,23 @@ QString freePdfName() {
   }
 }
 
+// The printer needs the application object first.
+std::unique_ptr<QPrinter> makePrinter() {
+  application(false);
+  return std::make_unique<QPrinter>(QPrinter::HighResolution);
+}
+
 class QtTextPrintJob : public TextPrintJob {
  public:
-  explicit QtTextPrintJob(const std::string& title) : printer_(QPrinter::HighResolution) {
-    application(false);
-    printer_.setDocName(fromProgramText(title));
+  explicit QtTextPrintJob(const std::string& title) : printer_(makePrinter()) {
+    printer_->setDocName(fromProgramText(title));
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
       pdfName_ = freePdfName();
-      printer_.setOutputFormat(QPrinter::PdfFormat);
-      printer_.setOutputFileName(pdfName_);
+      printer_->setOutputFormat(QPrinter::PdfFormat);
+      printer_->setOutputFileName(pdfName_);
     } else {
-      printer_.setPrinterName(info.printerName());
+      printer_->setPrinterName(info.printerName());
     }
   }
 
@@ -88,7 +93,7 @@ class QtTextPrintJob : public TextPrintJob {
   void begin() {
     if (painter_.isActive() || (finished_ && started_)) return;
     started_ = true;
-    if (!painter_.begin(&printer_)) {
+    if (!painter_.begin(printer_.get())) {
       finished_ = true;
       raise(pdfName_.isEmpty() ? std::string("Printer not available")
                                : "Cannot create file " + pdfName_.toStdString());
@@ -97,11 +102,11 @@ class QtTextPrintJob : public TextPrintJob {
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(10);
     painter_.setFont(font);
-    const QFontMetricsF metrics(font, &printer_);
+    const QFontMetricsF metrics(font, printer_.get());
     lineHeight_ = metrics.lineSpacing();
     ascent_ = metrics.ascent();
     charWidth_ = metrics.horizontalAdvance(QLatin1Char('M'));
-    const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
+    const QRectF page = printer_->pageRect(QPrinter::DevicePixel);
     pageWidth_ = page.width();
     pageHeight_ = page.height();
     columns_ = std::max(1, static_cast<int>(pageWidth_ / charWidth_));
@@ -133,11 +138,11 @@ class QtTextPrintJob : public TextPrintJob {
 
   void newPage() {
     flushLine();
-    printer_.newPage();
+    printer_->newPage();
     y_ = 0;
   }
 
-  QPrinter printer_;
+  std::unique_ptr<QPrinter> printer_;
   QPainter painter_;
   QString pdfName_;
   QString line_;

@@ -16,6 +16,19 @@ namespace qt {
 
 namespace {
 QApplication* app = nullptr;
+
+// Qt's notes about the desktop session (no runtime folder, no sound server,
+// a platform without window hints) are noise for a console program;
+// everything else is passed on.
+QtMessageHandler defaultHandler = nullptr;
+void filterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  static const char* const kNoise[] = {"QStandardPaths: XDG_RUNTIME_DIR", "This plugin does not support propagateSizeHints",
+                                       "PulseAudioService: pa_context_connect"};
+  if (type == QtWarningMsg || type == QtDebugMsg || type == QtInfoMsg)
+    for (const char* noise : kNoise)
+      if (text.startsWith(QLatin1String(noise))) return;
+  if (defaultHandler != nullptr) defaultHandler(type, context, text);
+}
 }  // namespace
 
 bool displayConfigured() {
@@ -36,6 +49,7 @@ QApplication& application(bool needDisplay) {
     static char offscreen[] = "offscreen";
     static char* argv[] = {name, platformOption, offscreen, nullptr};
     if (!displayConfigured()) argc = 3;  // printing and sound need no screen
+    defaultHandler = qInstallMessageHandler(filterMessages);
     app = new QApplication(argc, argv);
   }
   return *app;
@@ -51,11 +65,9 @@ namespace {
 
 class QtToolkit : public Toolkit {
  public:
-  ~QtToolkit() override {
-    sound_.reset();
-    delete qt::app;
-    qt::app = nullptr;
-  }
+  // The toolkit goes away while the process exits, when Qt's own globals may
+  // be gone already: the application object is left to the system then.
+  ~QtToolkit() override { sound_.reset(); }
 
   bool windowSystemAvailable() override { return qt::displayConfigured(); }
 
