@@ -49,7 +49,7 @@ int ask(Machine& m, const MessageBoxRequest& request) {
   m.out.flush();
   if (toolkit().windowSystemAvailable()) {
     const int chosen = toolkit().showMessageBox(request);
-    if (chosen >= 0) return chosen;
+    if (chosen >= 0) return chosen < static_cast<int>(request.buttons.size()) ? chosen : request.defaultButton;
   }
   return askOnTerminal(request, 0, 2);
 }

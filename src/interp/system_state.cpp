@@ -15,6 +15,8 @@ constexpr int kSoundNoStop = 0x10;
 }  // namespace
 
 SystemState::~SystemState() {
+  // Sounds end with the program, as they do when its process ends.
+  toolkit().stopSound();
   if (!printJob) return;
   try {
     printJob->finish();

@@ -6,7 +6,9 @@
 #include <QBuffer>
 #include <QMediaDevices>
 #include <QThread>
+#include <QCoreApplication>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 
 #include "toolkit/qt/qt_services.h"
@@ -36,16 +38,37 @@ class QtSoundPlayer : public SoundPlayer {
     QMetaObject::invokeMethod(
         &context_, [this] { haveDevice_ = !QMediaDevices::defaultAudioOutput().isNull(); },
         Qt::BlockingQueuedConnection);
+    live = this;
+    static const bool registered = std::atexit([] {
+      if (live != nullptr) live->shutdown();
+    }) == 0;
+    (void)registered;
   }
 
   ~QtSoundPlayer() override {
-    QMetaObject::invokeMethod(&context_, [this] { stopHere(); }, Qt::BlockingQueuedConnection);
+    shutdown();
+    if (live == this) live = nullptr;
+  }
+
+  // Stops the sound and the thread. Runs at the latest when the process
+  // exits, before Qt's own sound globals go away.
+  void shutdown() {
+    if (!thread_.isRunning()) return;
+    QMetaObject::invokeMethod(
+        &context_,
+        [this] {
+          stopHere();
+          QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        },
+        Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
   }
 
+  static inline QtSoundPlayer* live = nullptr;
+
   void play(platform::PcmSound sound, bool wait, bool loop) override {
-    if (!haveDevice_ || sound.samples.empty()) return;
+    if (!haveDevice_ || !thread_.isRunning() || sound.samples.empty()) return;
     uint64_t ticket = 0;
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -60,7 +83,7 @@ class QtSoundPlayer : public SoundPlayer {
   }
 
   void stop() override {
-    if (!haveDevice_) return;
+    if (!haveDevice_ || !thread_.isRunning()) return;
     QMetaObject::invokeMethod(&context_, [this] { stopHere(); }, Qt::BlockingQueuedConnection);
   }
 
