@@ -26,7 +26,7 @@ struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
   std::string executablePath;          // the program's file, as the program sees it
   int64_t stepBudget = -1;             // statements before the run stops; -1: no limit
-  bool sandbox = false;                // no files, processes, sleeps, sound or dialogs
+  bool sandbox = false;                // no files, processes, sleeps, sound, dialogs, printing, ports or environment changes
   bool windowed = false;               // no console unit
   bool useExprCache = true;            // decode each expression once (see ExprCache)
   size_t maxStringLength = size_t{1} << 30;

@@ -197,7 +197,11 @@ void systemStatement(Machine& m, uint8_t sub) {
     }
     case 54: printToPrinter(m); break;
     case 55: endPrinterDocument(m); break;
-    case 58: setEnvironment(m.evalString().view()); break;
+    case 58: {
+      const Str text = m.evalString();
+      if (!sandbox) setEnvironment(text.view());
+      break;
+    }
     case 61: saveResource(m); break;
     case 65: {
       const int32_t port = m.evalTrunc();
