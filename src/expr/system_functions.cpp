@@ -46,7 +46,7 @@ std::string environmentVariable(const std::string& name) {
   return {};
 }
 
-std::string twoDigits(const char* format, int a, int b, int c) {
+std::string formatted(const char* format, int a, int b, int c) {
   char buf[64];
   std::snprintf(buf, sizeof buf, format, a, b, c);
   return buf;
@@ -71,12 +71,6 @@ int startResult(int error) {
   if (error == ENOENT || error == ENOTDIR) return 2;
   if (error == ENOEXEC || error == EACCES) return 11;
   return 0;
-}
-
-std::string ownFolder(const Machine& m) {
-  const std::string& self = m.options.executablePath;
-  const size_t slash = self.rfind('/');
-  return slash == std::string::npos ? std::string() : self.substr(0, slash);
 }
 
 // The strict reader for data items, except that a text that is no number
@@ -248,12 +242,12 @@ void systemFunction(Machine& m, uint8_t code, EvalStacks& s) {
     }
     case 56: {
       const struct tm t = localNow();
-      s.pushString(twoDigits("%02d-%02d-%04d", t.tm_mon + 1, t.tm_mday, t.tm_year + 1900));
+      s.pushString(formatted("%02d-%02d-%04d", t.tm_mon + 1, t.tm_mday, t.tm_year + 1900));
       return;
     }
     case 57: {
       const struct tm t = localNow();
-      s.pushString(twoDigits("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec));
+      s.pushString(formatted("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec));
       return;
     }
     case 69: readData(m, s); return;
@@ -265,7 +259,7 @@ void systemFunction(Machine& m, uint8_t code, EvalStacks& s) {
         return;
       }
       m.out.flush();
-      s.pushNumber(startResult(platform::startProgram(command.view(), false, ownFolder(m)).error));
+      s.pushNumber(startResult(platform::startProgram(command.view(), false, programFolder(m)).error));
       return;
     }
     case 75: s.pushString(environmentVariable(stringArg(m).str())); return;

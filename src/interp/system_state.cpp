@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "interp/machine.h"
 #include "platform/wav.h"
 
 namespace kestrel {
@@ -39,6 +40,12 @@ int cursorShapeFor(const SystemState& state, int32_t number) {
   if (handle >= kStandardCursorBase && handle <= kStandardCursorBase + 22)
     return static_cast<int>(kStandardCursorBase - handle);
   return -2;  // a handle from elsewhere shows as the arrow
+}
+
+std::string programFolder(const Machine& m) {
+  const std::string& self = m.options.executablePath;
+  const size_t slash = self.rfind('/');
+  return slash == std::string::npos ? std::string() : self.substr(0, slash);
 }
 
 void sleepMilliseconds(int64_t milliseconds) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/file_search.h"
@@ -31,6 +32,10 @@ int64_t cursorHandle(const SystemState& state, int32_t number);
 // The shape the toolkit shows for a cursor number (a loaded cursor that is
 // not one of the standard shapes shows as the arrow).
 int cursorShapeFor(const SystemState& state, int32_t number);
+
+// The folder of the program's own file ("" when it has none): programs
+// started by name are looked for there first.
+std::string programFolder(const Machine& m);
 
 // Sleeps `milliseconds` (nothing for 0 or less).
 void sleepMilliseconds(int64_t milliseconds);

@@ -31,12 +31,6 @@ constexpr int kSoundFileName = 0x20000;
 
 std::string path(const Str& windowsName) { return platform::translatePath(windowsName.view()); }
 
-std::string ownFolder(const Machine& m) {
-  const std::string& self = m.options.executablePath;
-  const size_t slash = self.rfind('/');
-  return slash == std::string::npos ? std::string() : self.substr(0, slash);
-}
-
 // A number handed on to the window system: Round, but addresses and other
 // values beyond 32 bits pass whole.
 int64_t wideRound(double v) {
@@ -149,7 +143,7 @@ void systemStatement(Machine& m, uint8_t sub) {
       const Str command = m.evalString();
       if (sandbox) break;
       m.out.flush();
-      platform::startProgram(command.view(), sub == 32, ownFolder(m));
+      platform::startProgram(command.view(), sub == 32, programFolder(m));
       break;
     }
     case 34: {
