@@ -17,20 +17,28 @@ struct EvalStacks {
   int nn = 0;        // numbers held
   int ns = 0;        // strings held
   uint8_t kind = 1;  // result kind: 1 string, 0 number
-  // A number an item leaves in the number output beside a string result
-  // (line input gives the line and its value).
+  // The other form of a value that an item gives both ways, for the output
+  // that the result kind does not fill (line input gives the line and its
+  // value; read data a data item as text and as a number).
   bool hasNumberOutput = false;
   double numberOutput = 0;
+  bool hasTextOutput = false;
+  Str textOutput;
 
   void reset() {
     nn = 0;
     ns = 0;
     kind = 1;
     hasNumberOutput = false;
+    hasTextOutput = false;
   }
   void setNumberOutput(double v) {
     numberOutput = v;
     hasNumberOutput = true;
+  }
+  void setTextOutput(Str v) {
+    textOutput = std::move(v);
+    hasTextOutput = true;
   }
   void pushNumber(double v) {
     if (nn >= kNumberStackSize) [[unlikely]] overflow();

@@ -46,12 +46,15 @@ int Machine::evaluate(double& number, Str& text) {
   EvalScope scope(*this);
   EvalStacks& s = scope.stacks();
   evaluateItems(s);
+  // An item may give both forms of its value (line input, read data): both
+  // outputs receive them.
   if (s.kind != 0) {
     text.swap(s.str[0]);
     if (s.hasNumberOutput) number = s.numberOutput;
     return 1;
   }
   number = s.num[0];
+  if (s.ns > 0) text.swap(s.str[0]);
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "extcall/external_state.h"
 #include "interp/fast_path.h"
 #include "interp/structure_store.h"
+#include "interp/system_state.h"
 #include "objects/object_model.h"
 #include "platform/stack.h"
 
@@ -22,6 +23,7 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   if (options.useFastPath) fast = std::make_unique<FastPath>(size);
   objectWorld = std::make_unique<objects::ObjectWorld>(*this);
   structures = std::make_unique<StructureStore>();
+  system = std::make_unique<SystemState>();
 }
 
 Machine::~Machine() = default;

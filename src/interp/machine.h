@@ -21,6 +21,7 @@ namespace kestrel {
 class FastPath;
 class Console;
 class StructureStore;
+struct SystemState;
 namespace extcall {
 struct ExternalState;
 }
@@ -32,7 +33,9 @@ struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
   std::string executablePath;          // the program's file, as the program sees it
   int64_t stepBudget = -1;             // statements before the run stops; -1: no limit
-  bool sandbox = false;                // no files, processes, sleeps, sound, dialogs or standard input
+  // The fuzzer's sandbox: no files, processes, sleeps, sound, dialogs,
+  // printing, ports, environment changes, libraries or standard input.
+  bool sandbox = false;
   bool windowed = false;               // no console unit
   bool useFastPath = true;             // decode numeric statements once (see FastPath)
   size_t maxStringLength = size_t{1} << 30;
@@ -83,7 +86,8 @@ class Machine {
   bool atEnd() const { return pos >= size; }
 
   // ---- Expressions (EvaluateExpression): returns 1 for a string result and
-  // 0 for a number; the other output is emptied or zeroed.
+  // 0 for a number; the other output is emptied or zeroed, unless the
+  // expression left both forms of its value (read data does).
   int evaluate(double& number, Str& text);
   int evaluate() { return evaluate(numReg, strReg); }
   double evalNumber() {
@@ -157,6 +161,7 @@ class Machine {
   StdOutput out;
   std::unique_ptr<Console> console;
   std::unique_ptr<FastPath> fast;
+  std::unique_ptr<SystemState> system;  // file search, printer channel, cursor
   // Objects of every type and user-defined structures. Destroying the
   // machine closes the objects (open files are written out).
   std::unique_ptr<objects::ObjectWorld> objectWorld;

@@ -1,14 +1,23 @@
 #pragma once
-// Programs name files the Windows way. One translation turns such a name
-// into a name on this system: backslashes become slashes, a leading drive
-// letter and colon are dropped ("C:\data\a.txt" is "/data/a.txt", "D:"
-// alone is the current folder), and a part of the name that does not exist
-// exactly is matched without regard to letter case in its folder.
+// File names as programs write them (Windows style) turned into names of
+// this system: backslashes become slashes, a leading drive letter and colon
+// are dropped ("C:\data\a.txt" is "/data/a.txt", "D:" alone is the current
+// directory), and a part of the name that does not exist with that exact
+// spelling is looked up without regard to case in its folder.
 #include <string>
 #include <string_view>
 
 namespace kestrel::platform {
 
-std::string translatePath(std::string_view programPath);
+// The textual part of the translation: slashes and the drive letter.
+std::string windowsToPosixPath(std::string_view path);
+
+// The whole translation: text first, then each part that does not exist as
+// spelled is replaced by a case-insensitive match in the same folder when
+// there is one. Parts after one that has no match stay as written.
+std::string translatePath(std::string_view path);
+
+// Case-insensitive comparison of ASCII letters (names as Windows compares them).
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace kestrel::platform

@@ -1,5 +1,4 @@
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -13,61 +12,75 @@ namespace {
 
 bool exists(const std::string& path) {
   struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  return lstat(path.c_str(), &st) == 0;
 }
 
-// The entry of `folder` whose name equals `name` but for letter case.
-bool findFolded(const std::string& folder, const std::string& name, std::string& found) {
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return false;
-  bool ok = false;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-      found = entry->d_name;
-      ok = true;
+// The entry of `folder` whose name equals `name` apart from case; empty
+// when there is none.
+std::string caseInsensitiveEntry(const std::string& folder, std::string_view name) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return {};
+  std::string found;
+  while (const dirent* e = readdir(dir)) {
+    if (equalsIgnoringCase(e->d_name, name)) {
+      found = e->d_name;
       break;
     }
   }
-  ::closedir(dir);
-  return ok;
+  closedir(dir);
+  return found;
 }
 
 }  // namespace
 
-std::string translatePath(std::string_view programPath) {
-  std::string path(programPath);
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    path.erase(0, 2);
-    if (path.empty()) return ".";
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+std::string windowsToPosixPath(std::string_view path) {
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    path.remove_prefix(2);
+    if (path.empty()) return ".";  // a drive alone is the current directory
   }
+  std::string out(path);
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+std::string translatePath(std::string_view windowsPath) {
+  std::string path = windowsToPosixPath(windowsPath);
   if (path.empty() || exists(path)) return path;
 
-  // Walk the parts, replacing each missing one by a case-folded match.
-  const bool absolute = path[0] == '/';
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t slash = path.find('/', start);
-    if (slash == std::string::npos) slash = path.size();
-    if (slash > start) parts.push_back(path.substr(start, slash - start));
-    start = slash + 1;
+  // Walk the parts; `resolved` is the folder found so far (with its slash).
+  std::string resolved;
+  size_t at = 0;
+  if (path[0] == '/') {
+    resolved = "/";
+    at = 1;
   }
-  std::string built = absolute ? "/" : "";
   bool matching = true;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    const std::string& part = parts[i];
-    std::string candidate = built + part;
-    if (matching && !exists(candidate) && part != "." && part != "..") {
-      std::string folded;
-      if (findFolded(built, part, folded)) candidate = built + folded;
-      else matching = false;  // below a missing folder nothing can match
+  while (at <= path.size()) {
+    size_t slash = path.find('/', at);
+    if (slash == std::string::npos) slash = path.size();
+    const std::string_view part(path.data() + at, slash - at);
+    std::string piece(part);
+    if (matching && !part.empty() && part != "." && part != "..") {
+      if (!exists(resolved + piece)) {
+        std::string match = caseInsensitiveEntry(resolved, part);
+        if (match.empty()) matching = false;
+        else piece = match;
+      }
     }
-    built = candidate;
-    if (i + 1 < parts.size() || path.back() == '/') built += '/';
+    resolved += piece;
+    if (slash < path.size()) resolved += '/';
+    at = slash + 1;
   }
-  return built;
+  return resolved;
 }
 
 }  // namespace kestrel::platform

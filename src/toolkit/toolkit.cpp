@@ -2,6 +2,45 @@
 
 namespace kestrel {
 
+int Toolkit::showMessageBox(const MessageBoxRequest&) { return -1; }
+bool Toolkit::screenSize(int&, int&) { return false; }
+void Toolkit::setScreenCursor(int) {}
+void Toolkit::playSound(platform::PcmSound, bool, bool) {}
+void Toolkit::stopSound() {}
+bool Toolkit::soundPlaying() { return false; }
+
+namespace {
+
+// Without a window system the printer's text goes nowhere.
+class DiscardedPrintJob : public TextPrintJob {
+ public:
+  void write(std::string_view) override {}
+  void finish() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<TextPrintJob> Toolkit::startTextPrintJob(const std::string&) {
+  return std::make_unique<DiscardedPrintJob>();
+}
+
+const char* dialogButtonLabel(DialogButton button) {
+  switch (button) {
+    case DialogButton::Ok: return "OK";
+    case DialogButton::Cancel: return "Cancel";
+    case DialogButton::Abort: return "Abort";
+    case DialogButton::Retry: return "Retry";
+    case DialogButton::Ignore: return "Ignore";
+    case DialogButton::Yes: return "Yes";
+    case DialogButton::No: return "No";
+    case DialogButton::All: return "All";
+    case DialogButton::Help: return "Help";
+    case DialogButton::TryAgain: return "Try Again";
+    case DialogButton::Continue: return "Continue";
+  }
+  return "";
+}
+
 namespace {
 
 class NullToolkit : public Toolkit {

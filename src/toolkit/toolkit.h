@@ -7,9 +7,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/wav.h"
+
 namespace kestrel {
+
+struct MessageBoxRequest;
+class TextPrintJob;
 
 class Toolkit {
  public:
@@ -19,6 +25,28 @@ class Toolkit {
   virtual bool windowSystemAvailable() = 0;
   // Handles the window-system events that are waiting.
   virtual void processPendingEvents() = 0;
+
+  // ---- Message boxes. Returns the index of the button chosen, or -1 when
+  // no box can be shown (the caller then asks on the terminal).
+  virtual int showMessageBox(const MessageBoxRequest& request);
+
+  // ---- Screen and cursor.
+  // The primary screen's size in pixels; false when there is no display.
+  virtual bool screenSize(int& width, int& height);
+  // The application-wide cursor shape (the run-time's cursor numbers: 0
+  // default, -1 none, -2 arrow, -3 cross, -4 I-beam, ... -22 size-all).
+  virtual void setScreenCursor(int shape);
+
+  // ---- The printer as a text channel: a job on the default printer, or a
+  // PDF file when no printer is configured.
+  virtual std::unique_ptr<TextPrintJob> startTextPrintJob(const std::string& title);
+
+  // ---- Sound. Without an audio device nothing plays and nothing fails.
+  // Replaces the sound playing; with `wait` returns when it has played,
+  // with `loop` repeats it until stopped.
+  virtual void playSound(platform::PcmSound sound, bool wait, bool loop);
+  virtual void stopSound();
+  virtual bool soundPlaying();
 
   // ---- Windows by handle, the desktop, the keyboard and sounds, as the
   // system functions that programs call see them. The defaults (in
@@ -41,11 +69,35 @@ class Toolkit {
   // Windows system metrics by index (screen size, borders, icons...).
   virtual int systemMetric(int index);
   virtual void beep();
-  // Plays a WAV file or WAV bytes; false when it cannot be played.
-  virtual bool playSoundFile(const std::string& path, bool wait, bool loop);
-  virtual bool playSoundData(const std::vector<uint8_t>& wav, bool wait, bool loop);
-  virtual void stopSound();
 };
+
+// One print job of the printer's text channel.
+class TextPrintJob {
+ public:
+  virtual ~TextPrintJob() = default;
+  // Text in a fixed-pitch font: "\n" (or "\r\n") ends a line, "\f" a page,
+  // long lines wrap at the right margin.
+  virtual void write(std::string_view text) = 0;
+  // Ends the job (the document is printed or written).
+  virtual void finish() = 0;
+};
+
+// The buttons a message box can have; the dialogs map them to the results
+// the program sees.
+enum class DialogButton { Ok, Cancel, Abort, Retry, Ignore, Yes, No, All, Help, TryAgain, Continue };
+enum class DialogIcon { None, Warning, Error, Information, Question };
+
+struct MessageBoxRequest {
+  std::string text;
+  std::string caption;
+  std::vector<DialogButton> buttons;  // in the order shown
+  int defaultButton = 0;              // index into buttons
+  int escapeButton = -1;              // the button Escape or closing chooses; -1: none
+  DialogIcon icon = DialogIcon::None;
+};
+
+// The button's label ("OK", "Cancel", "Try Again", ...).
+const char* dialogButtonLabel(DialogButton button);
 
 // The installed toolkit (the null toolkit until one is installed).
 Toolkit& toolkit();

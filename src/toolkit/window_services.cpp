@@ -52,8 +52,5 @@ int Toolkit::systemMetric(int index) {
 }
 
 void Toolkit::beep() {}
-bool Toolkit::playSoundFile(const std::string&, bool, bool) { return true; }
-bool Toolkit::playSoundData(const std::vector<uint8_t>&, bool, bool) { return true; }
-void Toolkit::stopSound() {}
 
 }  // namespace kestrel

@@ -1,9 +1,12 @@
 // winmm: the millisecond clock and sounds from files or memory.
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 
 #include <cstring>
 #include <vector>
 
+#include "interp/system_state.h"
 #include "extcall/builtin_modules/builtin_module.h"
 #include "extcall/builtin_modules/builtin_support.h"
 #include "extcall/program_memory.h"
@@ -44,11 +47,11 @@ BOOL playSound(Address sound, DWORD flags) {
     t.stopSound();
     return 1;
   }
-  const bool wait = (flags & kSoundAsync) == 0;
-  const bool loop = (flags & kSoundLoop) != 0;
   if ((flags & kSoundMemory) != 0) {
     const std::vector<uint8_t> wave = waveAt(sound);
-    return !wave.empty() && t.playSoundData(wave, wait, loop) ? 1 : 0;
+    if (wave.empty()) return 0;
+    playWav(wave, static_cast<int>(flags));
+    return 1;
   }
   const std::string name = textAt(sound);
   if ((flags & kSoundAlias) != 0 && (flags & kSoundFileName) == 0) {
@@ -58,7 +61,10 @@ BOOL playSound(Address sound, DWORD flags) {
   const std::string path = hostPath(name);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-  return t.playSoundFile(path, wait, loop) ? 1 : 0;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> wave((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  playWav(wave, static_cast<int>(flags));
+  return 1;
 }
 
 BOOL PlaySoundA(Address sound, HANDLE, DWORD flags) {

@@ -7,42 +7,94 @@
 #include <cstdlib>
 
 #include "state/errors.h"
+#include "toolkit/qt/qt_services.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel {
 
+namespace qt {
+
 namespace {
+QApplication* app = nullptr;
+
+// Qt's notes about the desktop session (no runtime folder, no sound server,
+// a platform without window hints) are noise for a console program;
+// everything else is passed on.
+QtMessageHandler defaultHandler = nullptr;
+void filterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  static const char* const kNoise[] = {"QStandardPaths: XDG_RUNTIME_DIR", "This plugin does not support propagateSizeHints",
+                                       "PulseAudioService: pa_context_connect"};
+  if (type == QtWarningMsg || type == QtDebugMsg || type == QtInfoMsg)
+    for (const char* noise : kNoise)
+      if (text.startsWith(QLatin1String(noise))) return;
+  if (defaultHandler != nullptr) defaultHandler(type, context, text);
+}
+}  // namespace
 
 bool displayConfigured() {
   return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
          std::getenv("QT_QPA_PLATFORM") != nullptr;
 }
 
+QApplication& application(bool needDisplay) {
+  if (needDisplay && !displayConfigured())
+    raise("No display available for windows: set DISPLAY, or QT_QPA_PLATFORM=offscreen to run without one");
+  if (app == nullptr) {
+    // Qt's media back-end is always the GStreamer one: the other crashes on
+    // machines without an audio device.
+    qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    static int argc = 1;
+    static char name[] = "kestrel";
+    static char platformOption[] = "-platform";
+    static char offscreen[] = "offscreen";
+    static char* argv[] = {name, platformOption, offscreen, nullptr};
+    if (!displayConfigured()) argc = 3;  // printing and sound need no screen
+    defaultHandler = qInstallMessageHandler(filterMessages);
+    app = new QApplication(argc, argv);
+  }
+  return *app;
+}
+
+bool headlessPlatform() {
+  return app != nullptr && (QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal");
+}
+
+}  // namespace qt
+
+namespace {
+
 class QtToolkit : public Toolkit {
  public:
-  ~QtToolkit() override { delete app_; }
+  // The toolkit goes away while the process exits, when Qt's own globals may
+  // be gone already: the application object is left to the system then.
+  ~QtToolkit() override { sound_.reset(); }
 
-  bool windowSystemAvailable() override { return displayConfigured(); }
+  bool windowSystemAvailable() override { return qt::displayConfigured(); }
 
   void processPendingEvents() override {
-    if (app_ != nullptr) QApplication::processEvents();
+    if (qt::app != nullptr) QApplication::processEvents();
   }
 
-  // The application object, created on first use.
-  QApplication& application() {
-    if (app_ == nullptr) {
-      if (!displayConfigured())
-        raise("No display available for windows: set DISPLAY, or QT_QPA_PLATFORM=offscreen to run without one");
-      static int argc = 1;
-      static char name[] = "kestrel";
-      static char* argv[] = {name, nullptr};
-      app_ = new QApplication(argc, argv);
-    }
-    return *app_;
+  int showMessageBox(const MessageBoxRequest& request) override { return qt::showMessageBox(request); }
+  bool screenSize(int& width, int& height) override { return qt::screenSize(width, height); }
+  void setScreenCursor(int shape) override { qt::setScreenCursor(shape); }
+  std::unique_ptr<TextPrintJob> startTextPrintJob(const std::string& title) override {
+    return qt::startTextPrintJob(title);
   }
+  void playSound(platform::PcmSound sound, bool wait, bool loop) override {
+    player().play(std::move(sound), wait, loop);
+  }
+  void stopSound() override {
+    if (sound_) sound_->stop();
+  }
+  bool soundPlaying() override { return sound_ && sound_->playing(); }
 
  private:
-  QApplication* app_ = nullptr;
+  qt::SoundPlayer& player() {
+    if (!sound_) sound_ = qt::makeSoundPlayer();
+    return *sound_;
+  }
+  std::unique_ptr<qt::SoundPlayer> sound_;
 };
 
 }  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+// The format-text function: percent specifiers filled from a list of
+// numbers and strings.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+struct FormatArgument {
+  bool isText = false;
+  double number = 0;
+  std::string text;
+};
+
+// Specifiers: "%" [index ":"] ["-"] [width] ["." precision] type, where
+// index, width and precision may be "*" (taken from the next argument) and
+// type is d (integer), u (unsigned), x (hexadecimal), e (scientific), f
+// (fixed), g (general), n (fixed with thousands), m (money), p (address)
+// or s (string), in either case. "%%" is a percent sign. A specifier that
+// cannot be read, a missing argument or one of the wrong kind raises
+// "Format 'FORMAT' invalid or incompatible with argument". Arguments left
+// over are ignored.
+std::string formatText(std::string_view format, const std::vector<FormatArgument>& args, char decimalSeparator);
+
+}  // namespace kestrel

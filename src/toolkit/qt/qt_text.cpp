@@ -1,0 +1,14 @@
+#include "toolkit/qt/qt_text.h"
+
+#include <QStringDecoder>
+
+namespace kestrel::qt {
+
+QString fromProgramText(std::string_view text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString s = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  if (!utf8.hasError()) return s;
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace kestrel::qt

@@ -1,0 +1,11 @@
+#pragma once
+// Program text to Qt text: UTF-8 when the bytes are valid UTF-8, else the
+// Windows Latin-1 code page the programs were written for.
+#include <QString>
+#include <string_view>
+
+namespace kestrel::qt {
+
+QString fromProgramText(std::string_view text);
+
+}  // namespace kestrel::qt
