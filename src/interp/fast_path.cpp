@@ -108,6 +108,10 @@ constexpr int32_t kNo = -1;     // not for the fast path, ever
 constexpr int32_t kLater = -2;  // names a variable that does not exist yet
 constexpr int kMaxNesting = 8;
 constexpr int kMaxBlockStatements = 64;
+// The numbers held at once by a statement and the subscripts and arguments
+// nested in it; deeper nesting stays with the decoder. Small, because every
+// call of a byte-code procedure takes one such stack.
+constexpr int kFastStack = 32;
 
 bool ignoredItem(uint8_t item) {
   return item == 0 || item == 4 || item == 5 || item == 7 || item == 9 || item == 10 || item == 14 ||
@@ -140,11 +144,11 @@ struct FastPath::Impl {
 
   // The ops of the expression at `p` go to `out`; returns the position after
   // its terminator, or kNo/kLater. `sp` counts the numbers it leaves.
-  int32_t compileExpression(Machine& m, int32_t p, std::vector<Op>& out, int& sp, int depth);
+  int32_t compileExpression(Machine& m, int32_t p, std::vector<Op>& out, int& sp, int depth, int base = 0);
   // An expression of its own (subscripts, arguments): its entry id, or kNo/kLater.
   int32_t compileNested(Machine& m, int32_t p, int depth, int32_t& end);
-  int32_t compileValue(Machine& m, int32_t& p, std::vector<Op>& out, int depth);
-  int32_t compileCall(Machine& m, int32_t& p, std::vector<Op>& out, int count, int depth);
+  int32_t compileValue(Machine& m, int32_t& p, std::vector<Op>& out, int depth, int base);
+  int32_t compileCall(Machine& m, int32_t& p, std::vector<Op>& out, int count, int depth, int base);
   int32_t compileStatement(Machine& m, int32_t p, std::vector<Op>& out, bool& endsBlock);
   const Op* blockFor(Machine& m, int32_t position);
 
@@ -176,9 +180,9 @@ int32_t FastPath::Impl::compileNested(Machine& m, int32_t p, int depth, int32_t&
 }
 
 // One expression compiled into `out` that leaves exactly one number.
-int32_t FastPath::Impl::compileValue(Machine& m, int32_t& p, std::vector<Op>& out, int depth) {
+int32_t FastPath::Impl::compileValue(Machine& m, int32_t& p, std::vector<Op>& out, int depth, int base) {
   int sp = 0;
-  const int32_t after = compileExpression(m, p, out, sp, depth + 1);
+  const int32_t after = compileExpression(m, p, out, sp, depth + 1, base);
   if (after < 0) return after;
   if (sp != 1) return kNo;
   p = after;
@@ -187,7 +191,7 @@ int32_t FastPath::Impl::compileValue(Machine& m, int32_t& p, std::vector<Op>& ou
 
 // The arguments of a call (markers and values) compiled into `out`; each
 // goes into its frame slot as soon as it is known, as the decoder does.
-int32_t FastPath::Impl::compileCall(Machine& m, int32_t& p, std::vector<Op>& out, int count, int depth) {
+int32_t FastPath::Impl::compileCall(Machine& m, int32_t& p, std::vector<Op>& out, int count, int depth, int base) {
   out.push_back(Op(oCallBegin));
   for (int k = 0; k < count; ++k) {
     if (p >= m.size) return kNo;
@@ -216,7 +220,7 @@ int32_t FastPath::Impl::compileCall(Machine& m, int32_t& p, std::vector<Op>& out
       out.push_back(reference);
       continue;
     }
-    if (int32_t r = compileValue(m, p, out, depth); r < 0) return r;
+    if (int32_t r = compileValue(m, p, out, depth, base); r < 0) return r;
     Op argument(oArgument);
     argument.a = k;
     out.push_back(argument);
@@ -225,7 +229,7 @@ int32_t FastPath::Impl::compileCall(Machine& m, int32_t& p, std::vector<Op>& out
   return p;
 }
 
-int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>& out, int& sp, int depth) {
+int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>& out, int& sp, int depth, int base) {
   if (depth > kMaxNesting) return kNo;
   const size_t first = out.size();  // ops before this belong to the statement
   const uint8_t* code = m.code;
@@ -291,7 +295,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         op.a = array;
         op.count = static_cast<uint8_t>(count);
         for (int i = 0; i < count; ++i)
-          if (int32_t r = compileValue(m, p, out, depth); r < 0) return r;
+          if (int32_t r = compileValue(m, p, out, depth, base + sp + i); r < 0) return r;
         ++sp;
         break;
       }
@@ -309,7 +313,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
           if (count > 5) return kNo;
           op.count = static_cast<uint8_t>(count);
           for (int i = 0; i < count; ++i)
-            if (int32_t r = compileValue(m, p, out, depth); r < 0) return r;
+            if (int32_t r = compileValue(m, p, out, depth, base + sp + i); r < 0) return r;
           ++sp;
           break;
         }
@@ -330,7 +334,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         int32_t entry;
         std::memcpy(&entry, code + p + 2, 4);
         p += 6;
-        if (int32_t r = compileCall(m, p, out, count, depth); r < 0) return r;
+        if (int32_t r = compileCall(m, p, out, count, depth, base + sp); r < 0) return r;
         op.code = oCall;
         op.a = entry;
         op.b = p;
@@ -354,7 +358,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
           }
           // An operand pushed just before (not an earlier statement's op) fuses in.
           if (!unary && out.size() > first && fuse(out.back(), op.code, item)) {
-            if (sp > kNumberStackSize) return kNo;
+            if (sp > kNumberStackSize || base + sp > kFastStack) return kNo;
             continue;
           }
           break;
@@ -363,7 +367,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         continue;
       }
     }
-    if (sp > kNumberStackSize) return kNo;
+    if (sp > kNumberStackSize || base + sp > kFastStack) return kNo;
     out.push_back(op);
   }
 }
@@ -451,7 +455,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         op.a = index;
         op.count = static_cast<uint8_t>(count);
         for (int i = 0; i < count; ++i)
-          if (int32_t r = compileValue(m, p, ops, 0); r < 0) return r;
+          if (int32_t r = compileValue(m, p, ops, 0, i); r < 0) return r;
         ops.push_back(op);
         if (int32_t r = expression(); r < 0) return r;
         Op store(oStoreElement);
@@ -475,7 +479,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         target.a = slot;
         target.count = static_cast<uint8_t>(count);
         for (int i = 0; i < count; ++i)
-          if (int32_t r = compileValue(m, p, ops, 0); r < 0) return r;
+          if (int32_t r = compileValue(m, p, ops, 0, i); r < 0) return r;
         ops.push_back(target);
         if (int32_t r = expression(); r < 0) return r;
         Op store(oStoreElement);
@@ -577,7 +581,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           const int count = code[p];
           const int32_t entry = readS32(code, p + 1);
           p += 5;
-          if (int32_t r = compileCall(m, p, ops, count, 0); r < 0) return r;
+          if (int32_t r = compileCall(m, p, ops, count, 0, 0); r < 0) return r;
           Op op(oCallStatement);
           op.a = entry;
           op.b = p;
@@ -673,7 +677,7 @@ void FastPath::Impl::callProcedure(Machine& m, const Op& op) {
 double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   // Subscripts and arguments are computed on this stack above the values of
   // the expressions around them, so it holds every nesting level at once.
-  double st[kNumberStackSize * (kMaxNesting + 2)];
+  double st[kFastStack + 1];
   int sp = 0;
   int32_t callDepths[kMaxNesting + 2];
   int calls = 0;
