@@ -100,22 +100,7 @@ void callItem(Parser& p, Emitter& e) {
   int resultKind = kindByName(kindText);
   if (resultKind < 0 || resultKind == 1) p.fail("a result kind (str, short, int, word, long, single, double, fix, var)");
   const bool computed = p.isPunct("(");
-  // Look past the target to see whether the argument list is open.
-  size_t mark = p.position();
-  if (computed) {
-    int depth = 0;
-    do {
-      if (p.isPunct("(")) ++depth;
-      if (p.isPunct(")")) --depth;
-      p.next();
-    } while (depth > 0 && !p.atEnd());
-  } else if (p.accept("%")) {
-    p.integer();  // a raw position
-  } else {
-    p.ident();
-  }
-  const bool open = p.isPunct("[");
-  p.rewind(mark);
+  const bool open = openListFollowsTarget(p);
   const uint8_t item = computed ? (open ? kItemComputedOpenCall : kItemComputedCall) : (open ? kItemOpenCall : kItemCall);
   e.u8(item);
   e.u8(resultKind);

@@ -29,6 +29,25 @@ int64_t positionOfMadeUpLabel(const std::string& name) {
 
 // ------------------------------------------------------------ small operands
 
+bool openListFollowsTarget(Parser& p) {
+  const size_t mark = p.position();
+  if (p.isPunct("(")) {
+    int depth = 0;
+    do {
+      if (p.isPunct("(")) ++depth;
+      if (p.isPunct(")")) --depth;
+      p.next();
+    } while (depth > 0 && !p.atEnd());
+  } else if (p.accept("%")) {
+    p.integer();
+  } else {
+    p.ident();
+  }
+  const bool open = p.isPunct("[");
+  p.rewind(mark);
+  return open;
+}
+
 void compileTarget(Parser& p, Emitter& e, FixKind kind) {
   if (p.accept("%")) {
     e.s32(p.integer());

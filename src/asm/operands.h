@@ -55,6 +55,10 @@ bool decodeAddressForm(Decoder& d, LabelNames& names, std::string& out);
 void compileVariantReference(Parser& p, Emitter& e);
 bool decodeVariantReference(Decoder& d, LabelNames& names, std::string& out);
 
+// Looks past a call's target (a label, %N, or a parenthesized expression)
+// and tells whether an open argument list [..] follows; reads nothing.
+bool openListFollowsTarget(Parser& p);
+
 // A label, or %N for a raw number.
 void compileTarget(Parser& p, Emitter& e, FixKind kind);
 

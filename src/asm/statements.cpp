@@ -315,21 +315,7 @@ bool decodeRedim(Decoder& d, LabelNames& names, std::string& out) {
 // call NAME(args) | call (e)(args) | call NAME[args] | call (e)[args]
 void compileCall(Parser& p, Emitter& e) {
   const bool computed = p.isPunct("(");
-  size_t mark = p.position();
-  if (computed) {
-    int depth = 0;
-    do {
-      if (p.isPunct("(")) ++depth;
-      if (p.isPunct(")")) --depth;
-      p.next();
-    } while (depth > 0 && !p.atEnd());
-  } else if (p.accept("%")) {
-    p.integer();  // a raw position
-  } else {
-    p.ident();
-  }
-  const bool open = p.isPunct("[");
-  p.rewind(mark);
+  const bool open = openListFollowsTarget(p);
   extended(e, computed ? (open ? 53 : 52) : (open ? 15 : 3));
   size_t countAt = e.here();
   e.u8(0);

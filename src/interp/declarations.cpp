@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "expr/conversions.h"
+#include "interp/array_bounds.h"
 #include "interp/array_sort.h"
 #include "interp/machine.h"
 #include "interp/statements.h"
@@ -14,48 +15,10 @@ namespace {
 
 constexpr int kFormScalar = 1;
 constexpr int kFormArray = 3;
-constexpr uint8_t kUpperBoundFollows = 9;
-constexpr uint8_t kListEnd = 11;
 constexpr int kFirstObjectType = 30;
 constexpr int kLastObjectType = 114;
 // No list-held store may grow beyond this many elements in one declaration.
 constexpr int64_t kMaxListElements = int64_t{1} << 26;
-
-struct Bounds {
-  ArrayDescriptor d;  // negated lower bounds and multipliers
-  double total = 1;
-};
-
-// Reads a bounds list and computes negated lower bounds and multipliers.
-Bounds readBounds(Machine& m) {
-  Bounds b;
-  std::array<int32_t, 5> extent{1, 1, 1, 1, 1};
-  int n = 0;
-  for (;;) {
-    if (n == 5) raise("Too many array dimensions (at most 5)");
-    const double first = m.evalNumber();
-    if (m.u8() == kUpperBoundFollows) {
-      const double upper = m.evalNumber();
-      b.total *= upper - first + 1;
-      b.d.negLower[static_cast<size_t>(n)] = -roundToInt32(first);
-      extent[static_cast<size_t>(n)] = roundToInt32(upper - first + 1);
-    } else {
-      b.d.negLower[static_cast<size_t>(n)] = 0;
-      extent[static_cast<size_t>(n)] = roundToInt32(first) + 1;
-      b.total *= first + 1;
-    }
-    ++n;
-    if (m.u8() == kListEnd || m.atEnd()) break;
-  }
-  // Each multiplier is the product of its own extent and all later ones.
-  b.d.multiplier = extent;
-  for (int i = n - 2; i >= 0; --i)
-    b.d.multiplier[static_cast<size_t>(i)] =
-        static_cast<int32_t>(static_cast<int64_t>(extent[static_cast<size_t>(i)]) *
-                             b.d.multiplier[static_cast<size_t>(i) + 1]);
-  b.d.dims = n;
-  return b;
-}
 
 int64_t elementCount(double total) {
   int64_t count = roundToInt32(total);

@@ -2,6 +2,8 @@
 // items that read structures. The layout rules are in structure_store.h.
 #include "interp/structures.h"
 
+#include "interp/array_bounds.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -27,39 +29,6 @@ constexpr uint64_t kMaxArrayBytes = uint64_t{512} << 20;
   raise("Structure field " + std::to_string(field) + " is outside the structure");
 }
 
-struct Bounds {
-  ArrayDescriptor d;
-  double total = 1;
-};
-
-// A bounds list: per dimension a first bound, byte 9 and an upper bound or
-// another byte, then 11 to end the list or another byte for one more.
-Bounds readBounds(Machine& m) {
-  Bounds b;
-  std::array<int32_t, 5> extent{1, 1, 1, 1, 1};
-  int n = 0;
-  for (;;) {
-    if (n == 5) raise("Too many array dimensions (at most 5)");
-    const double first = m.evalNumber();
-    if (m.u8() == 9) {
-      const double upper = m.evalNumber();
-      b.total *= upper - first + 1;
-      b.d.negLower[static_cast<size_t>(n)] = -roundToInt32(first);
-      extent[static_cast<size_t>(n)] = roundToInt32(upper - first + 1);
-    } else {
-      extent[static_cast<size_t>(n)] = roundToInt32(first) + 1;
-      b.total *= first + 1;
-    }
-    ++n;
-    if (m.u8() == 11 || m.atEnd()) break;
-  }
-  b.d.multiplier = extent;
-  for (int i = n - 2; i >= 0; --i)
-    b.d.multiplier[static_cast<size_t>(i)] =
-        static_cast<int32_t>(int64_t{extent[static_cast<size_t>(i)]} * b.d.multiplier[static_cast<size_t>(i) + 1]);
-  b.d.dims = n;
-  return b;
-}
 
 int64_t countOf(double total) {
   const int32_t n = roundToInt32(total);

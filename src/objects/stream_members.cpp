@@ -9,6 +9,7 @@
 #include "objects/member_operands.h"
 #include "objects/streams.h"
 #include "platform/low_arena.h"
+#include "platform/memory_access.h"
 
 namespace kestrel::objects {
 
@@ -18,18 +19,12 @@ constexpr size_t kLineChunk = 255;
 constexpr size_t kCountChunk = 32000;
 constexpr size_t kCopyChunk = 64 * 1024;
 
-[[noreturn]] void raiseAccessViolation(uint64_t address) {
-  char text[64];
-  std::snprintf(text, sizeof text, "Access violation at address %08llX", static_cast<unsigned long long>(address));
-  raise(text);
-}
-
 // Program memory named by an address and a length: it must lie in a block
 // of the low arena.
 uint8_t* programMemory(int32_t address, int32_t count) {
   const auto at = static_cast<uint64_t>(static_cast<uint32_t>(address));
   if (address <= 0 || !platform::LowArena::instance().contains(at, static_cast<size_t>(count)))
-    raiseAccessViolation(at);
+    platform::raiseAccessViolation(at);
   return reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(at));
 }
 

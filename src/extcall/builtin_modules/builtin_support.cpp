@@ -1,5 +1,7 @@
 #include "extcall/builtin_modules/builtin_support.h"
 
+#include "platform/paths.h"
+
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -46,30 +48,8 @@ void setLastError(DWORD code) { lastErrorCode = code; }
 DWORD lastError() { return lastErrorCode; }
 
 std::string hostPath(std::string_view windowsPath) {
-  std::string s(windowsPath);
-  for (char& c : s)
-    if (c == '\\') c = '/';
-  if (s.size() >= 2 && s[1] == ':' && std::isalpha(static_cast<unsigned char>(s[0]))) s.erase(0, 2);
-  if (s.empty()) return ".";
-  struct stat st;
-  if (::stat(s.c_str(), &st) == 0) return s;
-  // A case-insensitive match of the last part in its folder.
-  const size_t slash = s.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : s.substr(0, slash));
-  const std::string name = slash == std::string::npos ? s : s.substr(slash + 1);
-  if (name.empty()) return s;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return s;
-  std::string found;
-  while (dirent* e = readdir(dir)) {
-    if (strcasecmp(e->d_name, name.c_str()) == 0) {
-      found = e->d_name;
-      break;
-    }
-  }
-  closedir(dir);
-  if (found.empty()) return s;
-  return slash == std::string::npos ? found : s.substr(0, slash + 1) + found;
+  if (windowsPath.empty()) return ".";
+  return platform::translatePath(windowsPath);
 }
 
 std::string windowsDirectory() {
