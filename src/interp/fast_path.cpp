@@ -74,6 +74,9 @@ struct Op {
   // Blocks at the targets a and b, found on first use.
   mutable const Op* blockA = nullptr;
   mutable const Op* blockB = nullptr;
+  // The descriptor and store of a named array (they never move).
+  const ArrayDescriptor* descriptor = nullptr;
+  const NumericStore* store = nullptr;
   Op() : code(oEnd), k(0) {}
   explicit Op(OpCode c) : code(c), k(0) {}
 };
@@ -290,10 +293,13 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         p += 4;
         if (count == 0) count = 1;
         if (count > 5) return kNo;
+        if (array < 0 || array >= kArrayTableSize) return kNo;  // the decoder reports it
         op.code = oElement;
         op.kind = static_cast<uint8_t>(kind);
         op.a = array;
         op.count = static_cast<uint8_t>(count);
+        op.descriptor = &m.vars.descriptors[static_cast<size_t>(kind)][static_cast<size_t>(array)];
+        op.store = m.vars.arrays[kind].get();
         for (int i = 0; i < count; ++i)
           if (int32_t r = compileValue(m, p, out, depth, base + sp + i); r < 0) return r;
         ++sp;
@@ -450,10 +456,13 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         int count = code[p++];
         if (count == 0) count = 1;
         if (count > 5) return kNo;
+        if (index < 0 || index >= kArrayTableSize) return kNo;
         Op op(oElementTarget);
         op.kind = static_cast<uint8_t>(kind);
         op.a = index;
         op.count = static_cast<uint8_t>(count);
+        op.descriptor = &m.vars.descriptors[static_cast<size_t>(kind)][static_cast<size_t>(index)];
+        op.store = m.vars.arrays[kind].get();
         for (int i = 0; i < count; ++i)
           if (int32_t r = compileValue(m, p, ops, 0, i); r < 0) return r;
         ops.push_back(op);
@@ -636,8 +645,27 @@ const Op* FastPath::Impl::blockFor(Machine& m, int32_t position) {
 
 // ---------------------------------------------------------------- running
 
+// An element of a named array: the descriptor and store come from the op,
+// and one and two dimensions take a short way.
 uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* subscripts) {
-  return elementAddress(m, op.kind, op.a, op.count, subscripts);
+  const ArrayDescriptor& d = *op.descriptor;
+  if (!d.declared) [[unlikely]] return elementAddress(m, op.kind, op.a, op.count, subscripts);
+  int64_t linear;
+  switch (op.count) {
+    case 1: linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0]; break;
+    case 2:
+      linear = (int64_t{truncToInt32(subscripts[0])} + d.negLower[0]) * d.multiplier[1] +
+               truncToInt32(subscripts[1]) + d.negLower[1];
+      break;
+    default: return elementAddress(m, op.kind, op.a, op.count, subscripts);
+  }
+  m.numReg = subscripts[op.count - 1];  // as the evaluation of the last subscript leaves it
+  if (!m.strReg.empty()) m.strReg.clear();
+  const int64_t position = d.first + linear * kElementWidth[op.kind];
+  if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[op.kind]) > op.store->size())
+      [[unlikely]]
+    VariableStores::raiseElementRange(op.kind, position);
+  return op.store->data() + position;
 }
 
 uint8_t* FastPath::Impl::elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts) {
@@ -681,6 +709,10 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   int sp = 0;
   int32_t callDepths[kMaxNesting + 2];
   int calls = 0;
+  // The current frame's numeric slots, found on first use; anything that may
+  // grow the frames (arguments, calls) forgets it.
+  double* params = nullptr;
+  auto frame = [&]() -> double* { return params != nullptr ? params : (params = m.frames.numbers(m.frames.current())); };
   double loopStart = 0, loopLimit = 0;
   uint8_t* element = nullptr;
   int32_t next = 0;
@@ -720,7 +752,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     NEXT();
   }
   CASE(oParameter) {
-    const double v = m.frames.number(m.frames.current(), op->a);
+    const double v = frame()[op->a];
     switch (op->kind) {
       case 1: st[sp++] = static_cast<uint8_t>(roundToInt32(v)); break;
       case 2: st[sp++] = static_cast<int16_t>(roundToInt32(v)); break;
@@ -730,8 +762,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     }
     NEXT();
   }
-  CASE(oParamInt) st[sp++] = roundToInt32(m.frames.number(m.frames.current(), op->a)); NEXT();
-  CASE(oParamDouble) st[sp++] = m.frames.number(m.frames.current(), op->a); NEXT();
+  CASE(oParamInt) st[sp++] = roundToInt32(frame()[op->a]); NEXT();
+  CASE(oParamDouble) st[sp++] = frame()[op->a]; NEXT();
   CASE(oParamElement) {
     sp -= op->count;
     const int32_t array = m.frames.byRef(m.frames.current(), op->a).index;
@@ -745,17 +777,23 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.numReg = v;  // as the argument's evaluation leaves it
     m.strReg.clear();
     m.frames.number(callDepths[calls - 1], op->a) = v;
+    params = nullptr;
     NEXT();
   }
-  CASE(oReference) m.frames.byRef(callDepths[calls - 1], op->a) = ByRefSlot{op->kind, op->b}; NEXT();
+  CASE(oReference)
+    m.frames.byRef(callDepths[calls - 1], op->a) = ByRefSlot{op->kind, op->b};
+    params = nullptr;
+    NEXT();
   CASE(oPassOn) {
     const int32_t depth = callDepths[calls - 1];
     const int32_t index = m.frames.byRef(depth - 1, op->b).index;
     m.frames.byRef(depth, op->a) = ByRefSlot{op->kind, index};
+    params = nullptr;
     NEXT();
   }
   CASE(oCall)
     --calls;
+    params = nullptr;
     callProcedure(m, *op);
     st[sp++] = m.results.number;
     NEXT();
@@ -793,13 +831,13 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     NEXT();
   }
   CASE(oStoreElement) storeNumberTrunc(op->kind, element, st[0]); sp = 0; NEXT();
-  CASE(oAssignParam) m.frames.number(m.frames.current(), op->a) = st[0]; sp = 0; NEXT();
+  CASE(oAssignParam) frame()[op->a] = st[0]; sp = 0; NEXT();
   CASE(oSetResult)
     m.results.number = st[0];
     m.results.variantIsString = 0;
     sp = 0;
     NEXT();
-  CASE(oCallStatement) --calls; callProcedure(m, *op); NEXT();
+  CASE(oCallStatement) --calls; params = nullptr; callProcedure(m, *op); NEXT();
   CASE(oLoopStart) loopStart = st[0]; storeNumberRound(op->kind, op->p, loopStart); sp = 0; NEXT();
   CASE(oLoopLimit) loopLimit = st[0]; sp = 0; NEXT();
   CASE(oLoopBegin) {

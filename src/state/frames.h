@@ -34,6 +34,13 @@ class Frames {
   Str& text(int32_t d, int slot) { return strings_[index(d, slot)]; }
   ByRefSlot& byRef(int32_t d, int slot) { return byRef_[index(d, slot)]; }
 
+  // The eleven numeric slots of frame `d` (valid until a deeper frame grows
+  // the stores).
+  double* numbers(int32_t d) {
+    ensure(d);
+    return &numeric_[static_cast<size_t>(d) * kSlotsPerFrame];
+  }
+
   // The current frame of a procedure body is depth - 1.
   int32_t current() const { return depth - 1; }
 
