@@ -29,7 +29,7 @@ for b in $benches; do
   hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$out/$b.json" \
     -n kestrel "$kestrel run $out/$b.img" \
     -n lua5.4 "lua5.4 $peers/lua/$b.lua" \
-    -n luajit-joff "luajit -joff $peers/luajit/$b.lua" >/dev/null
+    -n luajit-joff "luajit -joff $peers/luajit/$b.lua" >/dev/null 2>&1
   python3 - "$out/$b.json" "$b" "$check" <<'PY'
 import json, sys
 results = {r["command"]: r["median"] for r in json.load(open(sys.argv[1]))["results"]}

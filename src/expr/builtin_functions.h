@@ -10,6 +10,11 @@ namespace kestrel {
 bool stringFunction(Machine& m, uint8_t code, EvalStacks& s);
 bool numericFunction(Machine& m, uint8_t code, EvalStacks& s);
 bool consoleFunction(Machine& m, uint8_t code, EvalStacks& s);
+
+// The functions of one number (absolute value, integer part, rounding,
+// trigonometry, roots and logarithms), shared with the fast path.
+bool isMathFunction(uint8_t code);
+double mathFunction(uint8_t code, double x);
 void systemFunction(Machine& m, uint8_t code, EvalStacks& s);
 
 // Argument helpers. A string argument is evaluated straight into a new slot

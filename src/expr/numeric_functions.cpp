@@ -61,24 +61,43 @@ void pushSlot(EvalStacks& s, uint8_t mode, const Str& text, double number) {
 
 }  // namespace
 
+bool isMathFunction(uint8_t code) {
+  switch (code) {
+    case 24: case 25: case 26: case 27: case 28: case 29: case 30: case 31: case 32: case 71:
+    case 72: case 66: case 67: case 85: case 86: case 109: case 110:
+      return true;
+    default:
+      return false;
+  }
+}
+
+double mathFunction(uint8_t code, double x) {
+  switch (code) {
+    case 24: return std::fabs(x);
+    case 25: return trig(static_cast<double (*)(double)>(std::cos), x);
+    case 26: return trig(static_cast<double (*)(double)>(std::sin), x);
+    case 27: return checkedMath(std::tan(x), x);
+    case 28: return std::atan(x);
+    case 29: return checkedMath(std::sqrt(x), x);
+    case 30: return checkedMath(std::exp(x), x);
+    case 31: return logarithm(x);
+    case 32: case 71: return std::trunc(x);
+    case 72: return x - std::trunc(x);
+    case 66: return x > 0 ? 1 : (x < 0 ? -1 : 0);
+    case 67: return roundToInt32(x);
+    case 85: return checkedMath(std::acos(x), x);
+    case 86: return checkedMath(std::asin(x), x);
+    case 109: return toInt32Checked(std::ceil(x));
+    default: return toInt32Checked(std::floor(x));
+  }
+}
+
 bool numericFunction(Machine& m, uint8_t code, EvalStacks& s) {
   switch (code) {
-    case 24: s.pushNumber(std::fabs(numberArg(m))); return true;
-    case 25: s.pushNumber(trig(static_cast<double (*)(double)>(std::cos), numberArg(m))); return true;
-    case 26: s.pushNumber(trig(static_cast<double (*)(double)>(std::sin), numberArg(m))); return true;
-    case 27: { const double x = numberArg(m); s.pushNumber(checkedMath(std::tan(x), x)); return true; }
-    case 28: s.pushNumber(std::atan(numberArg(m))); return true;
-    case 29: { const double x = numberArg(m); s.pushNumber(checkedMath(std::sqrt(x), x)); return true; }
-    case 30: { const double x = numberArg(m); s.pushNumber(checkedMath(std::exp(x), x)); return true; }
-    case 31: s.pushNumber(logarithm(numberArg(m))); return true;
-    case 32: case 71: s.pushNumber(std::trunc(numberArg(m))); return true;
-    case 72: { const double x = numberArg(m); s.pushNumber(x - std::trunc(x)); return true; }
-    case 66: { const double x = numberArg(m); s.pushNumber(x > 0 ? 1 : (x < 0 ? -1 : 0)); return true; }
-    case 67: s.pushNumber(roundArg(m)); return true;
-    case 85: { const double x = numberArg(m); s.pushNumber(checkedMath(std::acos(x), x)); return true; }
-    case 86: { const double x = numberArg(m); s.pushNumber(checkedMath(std::asin(x), x)); return true; }
-    case 109: s.pushNumber(toInt32Checked(std::ceil(numberArg(m)))); return true;
-    case 110: s.pushNumber(toInt32Checked(std::floor(numberArg(m)))); return true;
+    case 24: case 25: case 26: case 27: case 28: case 29: case 30: case 31: case 32: case 71:
+    case 72: case 66: case 67: case 85: case 86: case 109: case 110:
+      s.pushNumber(mathFunction(code, numberArg(m)));
+      return true;
     case 89: {
       const int32_t r = roundArg(m), g = roundArg(m), b = roundArg(m);
       s.pushNumber(static_cast<int32_t>(static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) |

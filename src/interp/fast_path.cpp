@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "expr/builtin_functions.h"
 #include "expr/conversions.h"
 #include "expr/item_codes.h"
 #include "expr/operators.h"
@@ -29,6 +30,7 @@ namespace {
   X(oCall)      /* a: entry, b: resume position */                                    \
   X(oAdd) X(oSub) X(oMul) X(oDiv) X(oNegate) X(oNot)                                   \
   X(oBinary)    /* kind: operator code */                                             \
+  X(oMath)      /* kind: function code of a function of one number */                \
   /* An operator whose right operand is a constant (k) or a 32-bit or double */       \
   /* variable (p), fused so that the operand needs no operation of its own. */        \
   X(oAddK) X(oSubK) X(oMulK) X(oDivK) X(oBinaryK)                                      \
@@ -328,6 +330,15 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         op.kind = static_cast<uint8_t>(kind);
         op.a = code[p + 1];
         p += 2;
+        ++sp;
+        break;
+      }
+      case kItemBuiltin: {
+        // The functions of one number; the others stay with the decoder.
+        if (!need(1) || !isMathFunction(code[p])) return kNo;
+        op.code = oMath;
+        op.kind = code[p++];
+        if (int32_t r = compileValue(m, p, out, depth, base + sp); r < 0) return r;
         ++sp;
         break;
       }
@@ -645,43 +656,47 @@ const Op* FastPath::Impl::blockFor(Machine& m, int32_t position) {
 
 // ---------------------------------------------------------------- running
 
-// An element of a named array: the descriptor and store come from the op,
-// and one and two dimensions take a short way.
-uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* subscripts) {
-  const ArrayDescriptor& d = *op.descriptor;
-  if (!d.declared) [[unlikely]] return elementAddress(m, op.kind, op.a, op.count, subscripts);
+// An element's address from its descriptor: one and two dimensions take a
+// short way, the rest the general one.
+inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
+                          const double* subscripts) {
   int64_t linear;
-  switch (op.count) {
-    case 1: linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0]; break;
-    case 2:
-      linear = (int64_t{truncToInt32(subscripts[0])} + d.negLower[0]) * d.multiplier[1] +
-               truncToInt32(subscripts[1]) + d.negLower[1];
-      break;
-    default: return elementAddress(m, op.kind, op.a, op.count, subscripts);
+  if (count == 1) {
+    linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0];
+  } else if (count == 2) {
+    linear = (int64_t{truncToInt32(subscripts[0])} + d.negLower[0]) * d.multiplier[1] + truncToInt32(subscripts[1]) +
+             d.negLower[1];
+  } else {
+    linear = 0;
+    const int last = count - 1;
+    for (int i = 0; i < last; ++i)
+      linear += (int64_t{truncToInt32(subscripts[i])} + d.negLower[static_cast<size_t>(i)]) *
+                d.multiplier[static_cast<size_t>(i) + 1];
+    linear += int64_t{truncToInt32(subscripts[last])} + d.negLower[static_cast<size_t>(last)];
   }
-  m.numReg = subscripts[op.count - 1];  // as the evaluation of the last subscript leaves it
+  m.numReg = subscripts[count - 1];  // as the evaluation of the last subscript leaves it
   if (!m.strReg.empty()) m.strReg.clear();
-  const int64_t position = d.first + linear * kElementWidth[op.kind];
-  if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[op.kind]) > op.store->size())
+  const int64_t position = d.first + linear * kElementWidth[kind];
+  if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[kind]) > store.size())
       [[unlikely]]
-    VariableStores::raiseElementRange(op.kind, position);
-  return op.store->data() + position;
+    VariableStores::raiseElementRange(kind, position);
+  return store.data() + position;
+}
+
+[[noreturn]] void raiseUndeclaredArray(int kind, int32_t array) {
+  raise("Array not declared (kind " + std::to_string(kind) + ", number " + std::to_string(array) + ")");
+}
+
+// An element of a named array: the descriptor and store come from the op.
+uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* subscripts) {
+  if (!op.descriptor->declared) [[unlikely]] raiseUndeclaredArray(op.kind, op.a);
+  return elementIn(m, *op.descriptor, *op.store, op.kind, op.count, subscripts);
 }
 
 uint8_t* FastPath::Impl::elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts) {
-  int32_t sub[5];
-  for (int i = 0; i < count; ++i) sub[i] = truncToInt32(subscripts[i]);
-  m.numReg = subscripts[count - 1];  // as the evaluation of the last subscript leaves it
-  m.strReg.clear();
   const ArrayDescriptor& d = m.vars.descriptor(kind, array);
-  if (!d.declared) [[unlikely]]
-    raise("Array not declared (kind " + std::to_string(kind) + ", number " + std::to_string(array) + ")");
-  int64_t linear = 0;
-  const int last = count - 1;
-  for (int i = 0; i < last; ++i)
-    linear += (int64_t{sub[i]} + d.negLower[static_cast<size_t>(i)]) * d.multiplier[static_cast<size_t>(i) + 1];
-  linear += int64_t{sub[last]} + d.negLower[static_cast<size_t>(last)];
-  return m.vars.elementAt(kind, d.first + linear * kElementWidth[kind]);
+  if (!d.declared) [[unlikely]] raiseUndeclaredArray(kind, array);
+  return elementIn(m, d, *m.vars.arrays[kind], kind, count, subscripts);
 }
 
 // Runs a procedure's body: its compiled block directly (kept in the call's
@@ -709,10 +724,14 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   int sp = 0;
   int32_t callDepths[kMaxNesting + 2];
   int calls = 0;
-  // The current frame's numeric slots, found on first use; anything that may
-  // grow the frames (arguments, calls) forgets it.
+  // The current frame's numeric and reference slots, found on first use;
+  // anything that may grow the frames (arguments, calls) forgets them.
   double* params = nullptr;
+  ByRefSlot* refs = nullptr;
   auto frame = [&]() -> double* { return params != nullptr ? params : (params = m.frames.numbers(m.frames.current())); };
+  auto references = [&]() -> ByRefSlot* {
+    return refs != nullptr ? refs : (refs = m.frames.references(m.frames.current()));
+  };
   double loopStart = 0, loopLimit = 0;
   uint8_t* element = nullptr;
   int32_t next = 0;
@@ -766,7 +785,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oParamDouble) st[sp++] = frame()[op->a]; NEXT();
   CASE(oParamElement) {
     sp -= op->count;
-    const int32_t array = m.frames.byRef(m.frames.current(), op->a).index;
+    const int32_t array = references()[op->a].index;
     const double v = loadNumber(op->kind, elementAddress(m, op->kind, array, op->count, &st[sp]));
     st[sp++] = v;
     NEXT();
@@ -778,22 +797,26 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.strReg.clear();
     m.frames.number(callDepths[calls - 1], op->a) = v;
     params = nullptr;
+    refs = nullptr;
     NEXT();
   }
   CASE(oReference)
     m.frames.byRef(callDepths[calls - 1], op->a) = ByRefSlot{op->kind, op->b};
     params = nullptr;
+    refs = nullptr;
     NEXT();
   CASE(oPassOn) {
     const int32_t depth = callDepths[calls - 1];
     const int32_t index = m.frames.byRef(depth - 1, op->b).index;
     m.frames.byRef(depth, op->a) = ByRefSlot{op->kind, index};
     params = nullptr;
+    refs = nullptr;
     NEXT();
   }
   CASE(oCall)
     --calls;
     params = nullptr;
+    refs = nullptr;
     callProcedure(m, *op);
     st[sp++] = m.results.number;
     NEXT();
@@ -803,6 +826,13 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oDiv) --sp; st[sp - 1] = checkedResult(st[sp - 1] / st[sp], st[sp - 1], st[sp], true); NEXT();
   CASE(oNegate) st[sp - 1] = -st[sp - 1]; NEXT();
   CASE(oNot) st[sp - 1] = ~roundToInt32(st[sp - 1]); NEXT();
+  CASE(oMath) {
+    const double x = st[sp - 1];
+    m.numReg = x;  // as the argument's evaluation leaves it
+    if (!m.strReg.empty()) m.strReg.clear();
+    st[sp - 1] = mathFunction(op->kind, x);
+    NEXT();
+  }
   CASE(oBinary) --sp; st[sp - 1] = binary(op->kind, st[sp - 1], st[sp]); NEXT();
 #define KESTREL_FUSED(SUFFIX, OPERAND)                                                         \
   CASE(oAdd##SUFFIX) { const double b = OPERAND; st[sp - 1] = checkedResult(st[sp - 1] + b, st[sp - 1], b); NEXT(); } \
@@ -826,7 +856,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oElementTarget) sp -= op->count; element = elementAddress(m, *op, &st[sp]); NEXT();
   CASE(oParamElementTarget) {
     sp -= op->count;
-    const int32_t array = m.frames.byRef(m.frames.current(), op->a).index;
+    const int32_t array = references()[op->a].index;
     element = elementAddress(m, op->kind, array, op->count, &st[sp]);
     NEXT();
   }
@@ -837,7 +867,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.results.variantIsString = 0;
     sp = 0;
     NEXT();
-  CASE(oCallStatement) --calls; params = nullptr; callProcedure(m, *op); NEXT();
+  CASE(oCallStatement) --calls; params = nullptr;
+    refs = nullptr; callProcedure(m, *op); NEXT();
   CASE(oLoopStart) loopStart = st[0]; storeNumberRound(op->kind, op->p, loopStart); sp = 0; NEXT();
   CASE(oLoopLimit) loopLimit = st[0]; sp = 0; NEXT();
   CASE(oLoopBegin) {

@@ -41,6 +41,11 @@ class Frames {
     return &numeric_[static_cast<size_t>(d) * kSlotsPerFrame];
   }
 
+  ByRefSlot* references(int32_t d) {
+    ensure(d);
+    return &byRef_[static_cast<size_t>(d) * kSlotsPerFrame];
+  }
+
   // The current frame of a procedure body is depth - 1.
   int32_t current() const { return depth - 1; }
 
