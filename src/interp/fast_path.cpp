@@ -74,6 +74,7 @@ struct Op {
     uint8_t* p;
   };
   // Blocks at the targets a and b, found on first use.
+  const void* handler = nullptr;  // where its code starts (threaded dispatch)
   mutable const Op* blockA = nullptr;
   mutable const Op* blockB = nullptr;
   // The descriptor and store of a named array (they never move).
@@ -136,9 +137,10 @@ struct FastPath::Impl {
   explicit Impl(int32_t size)
       : blockAt(static_cast<size_t>(size) + 1, kUntried), exprAt(static_cast<size_t>(size) + 1, kUntried) {}
 
-  int32_t addEntry(const std::vector<Op>& ops, int32_t end) {
+  int32_t addEntry(Machine& m, const std::vector<Op>& ops, int32_t end) {
     auto array = std::make_unique<Op[]>(ops.size());
     std::copy(ops.begin(), ops.end(), array.get());
+    link(m, array.get(), ops.size());
     entries.push_back(array.get());
     ends.push_back(end);
     storage.push_back(std::move(array));
@@ -158,6 +160,9 @@ struct FastPath::Impl {
   const Op* blockFor(Machine& m, int32_t position);
 
   double exec(Machine& m, const Op* op, FastPath::Exit* exit);
+  // Gives each op the address of its code, where dispatch is threaded.
+  void link(Machine& m, Op* ops, size_t count);
+  static const void* const* handlers;
   uint8_t* elementAddress(Machine& m, const Op& op, const double* subscripts);
   void callProcedure(Machine& m, const Op& op);
   uint8_t* elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts);
@@ -178,7 +183,7 @@ int32_t FastPath::Impl::compileNested(Machine& m, int32_t p, int depth, int32_t&
   if (after < 0) return after;
   if (sp == 0) return kNo;  // no number: the result would be a string
   ops.push_back(Op(oEnd));
-  const int32_t id = addEntry(ops, after);
+  const int32_t id = addEntry(m, ops, after);
   exprAt[static_cast<size_t>(p)] = id + 1;
   end = after;
   return id;
@@ -649,7 +654,7 @@ const Op* FastPath::Impl::blockFor(Machine& m, int32_t position) {
     exit.a = p;
     ops.push_back(exit);
   }
-  const int32_t id = addEntry(ops, p);
+  const int32_t id = addEntry(m, ops, p);
   slot = id + 1;
   return entries[static_cast<size_t>(id)];
 }
@@ -717,6 +722,19 @@ void FastPath::Impl::callProcedure(Machine& m, const Op& op) {
 #define KESTREL_THREADED 1
 #endif
 
+const void* const* FastPath::Impl::handlers = nullptr;
+
+void FastPath::Impl::link(Machine& m, Op* ops, size_t count) {
+#ifdef KESTREL_THREADED
+  if (handlers == nullptr) exec(m, nullptr, nullptr);
+  for (size_t i = 0; i < count; ++i) ops[i].handler = handlers[ops[i].code];
+#else
+  (void)m;
+  (void)ops;
+  (void)count;
+#endif
+}
+
 double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   // Subscripts and arguments are computed on this stack above the values of
   // the expressions around them, so it holds every nesting level at once.
@@ -739,8 +757,12 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
 #define X(name) &&L_##name,
   static void* const kLabels[] = {KESTREL_FAST_OPS(X)};
 #undef X
+  if (op == nullptr) {  // asked for the handler table (see link)
+    handlers = kLabels;
+    return 0;
+  }
 #define CASE(name) L_##name:
-#define DISPATCH() goto* kLabels[op->code]
+#define DISPATCH() goto* op->handler
 #define NEXT() \
   do {         \
     ++op;      \
