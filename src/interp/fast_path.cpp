@@ -36,6 +36,9 @@ namespace {
   X(oAddK) X(oSubK) X(oMulK) X(oDivK) X(oBinaryK)                                      \
   X(oAddI) X(oSubI) X(oMulI) X(oDivI) X(oBinaryI)                                      \
   X(oAddD) X(oSubD) X(oMulD) X(oDivD) X(oBinaryD)                                      \
+  /* A 32-bit or double variable (p) combined with a constant (k), pushed. */        \
+  X(oIntAddK) X(oIntSubK) X(oIntMulK) X(oIntDivK) X(oIntBinaryK)                       \
+  X(oDblAddK) X(oDblSubK) X(oDblMulK) X(oDblDivK) X(oDblBinaryK)                       \
   X(oEnd)       /* end of an expression entry: the value is st[0] */                  \
   /* Statements. */                                                                    \
   X(oStatement)      /* a: start position (error reports, the step budget) */         \
@@ -75,6 +78,7 @@ struct Op {
   };
   // Blocks at the targets a and b, found on first use.
   const void* handler = nullptr;  // where its code starts (threaded dispatch)
+  const uint8_t* q = nullptr;     // the variable of a fused load with a constant
   mutable const Op* blockA = nullptr;
   mutable const Op* blockB = nullptr;
   // The descriptor and store of a named array (they never move).
@@ -104,6 +108,19 @@ bool fuse(Op& last, OpCode binary, uint8_t operatorCode) {
   }
   last.code = static_cast<OpCode>(oAddK + family * 5 + which);
   last.kind = operatorCode;
+  return true;
+}
+
+// A variable followed by an operation with a constant becomes one operation
+// that pushes the result: [load p][op k] -> [push p op k].
+bool fuseLoad(Op& load, const Op& withConstant) {
+  if (withConstant.code < oAddK || withConstant.code > oBinaryK) return false;
+  const int which = withConstant.code - oAddK;
+  if (load.code == oLoadInt) load.code = static_cast<OpCode>(oIntAddK + which);
+  else if (load.code == oLoadDouble) load.code = static_cast<OpCode>(oDblAddK + which);
+  else return false;
+  load.kind = withConstant.kind;
+  load.k = withConstant.k;  // the variable's address moves to q
   return true;
 }
 
@@ -380,6 +397,14 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
           }
           // An operand pushed just before (not an earlier statement's op) fuses in.
           if (!unary && out.size() > first && fuse(out.back(), op.code, item)) {
+            if (out.size() > first + 1) {
+              Op& load = out[out.size() - 2];
+              uint8_t* address = load.p;
+              if (fuseLoad(load, out.back())) {
+                load.q = address;
+                out.pop_back();
+              }
+            }
             if (sp > kNumberStackSize || base + sp > kFastStack) return kNo;
             continue;
           }
@@ -866,6 +891,15 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   KESTREL_FUSED(I, loadInt32(op->p))
   KESTREL_FUSED(D, loadDouble(op->p))
 #undef KESTREL_FUSED
+#define KESTREL_PUSHED(PREFIX, LOAD)                                                              \
+  CASE(o##PREFIX##AddK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a + op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##SubK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a - op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##MulK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a * op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##DivK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a / op->k, a, op->k, true); NEXT(); } \
+  CASE(o##PREFIX##BinaryK) st[sp++] = binary(op->kind, LOAD(op->q), op->k); NEXT();
+  KESTREL_PUSHED(Int, loadInt32)
+  KESTREL_PUSHED(Dbl, loadDouble)
+#undef KESTREL_PUSHED
   CASE(oEnd) return st[0];
 
   CASE(oStatement)
