@@ -57,6 +57,8 @@ namespace {
   X(oExitFor)        /* a: target */                                                  \
   X(oJump)           /* a: target */                                                  \
   X(oJumpIfFalse)    /* a: target, b: after the statement */                          \
+  X(oCompareJump)    /* kind: comparison; jumps to a when it fails, else goes to b */ \
+  X(oCompareJumpK)   /* the same against the constant k */                            \
   X(oReturn)                                                                           \
   X(oEndBody)        /* b: after the statement */                                     \
   X(oLeave)          /* b: after the statement */                                     \
@@ -420,6 +422,17 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
 }
 
 namespace {
+inline bool compare(uint8_t code, double a, double b) {
+  switch (code) {
+    case kOpEqual: return a == b;
+    case kOpNotEqual: return a != b;
+    case kOpGreater: return a > b;
+    case kOpLess: return a < b;
+    case kOpGreaterEqual: return a >= b;
+    default: return a <= b;
+  }
+}
+
 // The rarer binary operators; modulo, the commonest of them, inline.
 inline double binary(uint8_t code, double a, double b) {
   switch (code) {
@@ -463,11 +476,14 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
   std::vector<Op> ops{statement};
   auto need = [&](int32_t n) { return p + n <= size; };
   // A numeric expression at p, appended to ops.
+  int lastSp = 0;  // the numbers the last expression left
   auto expression = [&]() -> int32_t {
     int sp = 0;
+    const size_t first = ops.size();
     const int32_t after = compileExpression(m, p, ops, sp, 0);
     if (after >= 0 && sp == 0) return kNo;
     if (after >= 0) p = after;
+    lastSp = ops.size() > first ? sp : 0;
     return after;
   };
   auto target = [&](int32_t offsetAt) -> int32_t {
@@ -569,7 +585,16 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           p += 4;
           op.b = p;
           if (op.a < 0) return kNo;
-          ops.push_back(op);
+          // A comparison that makes the whole value branches by itself.
+          Op& last = ops.back();
+          const bool comparison = last.kind >= kOpEqual && last.kind <= kOpLessEqual;
+          if (lastSp == 1 && comparison && (last.code == oBinary || last.code == oBinaryK)) {
+            last.code = last.code == oBinary ? oCompareJump : oCompareJumpK;
+            last.a = op.a;
+            last.b = op.b;
+          } else {
+            ops.push_back(op);
+          }
           endsBlock = true;
           break;
         }
@@ -977,6 +1002,16 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oJump) next = op->a; goto transfer;
   CASE(oJumpIfFalse)
     next = st[0] == 0 ? op->a : op->b;
+    sp = 0;
+    goto transfer;
+  CASE(oCompareJump) {
+    --sp;
+    next = compare(op->kind, st[sp - 1], st[sp]) ? op->b : op->a;
+    sp = 0;
+    goto transfer;
+  }
+  CASE(oCompareJumpK)
+    next = compare(op->kind, st[sp - 1], op->k) ? op->b : op->a;
     sp = 0;
     goto transfer;
   CASE(oReturn) {
