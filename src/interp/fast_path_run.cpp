@@ -1,0 +1,390 @@
+// The running half of the fast path: the operations' code, element
+// addresses and procedure calls.
+#include <cstring>
+
+#include "expr/builtin_functions.h"
+#include "expr/conversions.h"
+#include "expr/operators.h"
+#include "interp/fast_path_ops.h"
+#include "interp/machine.h"
+#include "interp/statements.h"
+
+namespace kestrel {
+
+using namespace fast;
+
+FastPath::FastPath(int32_t imageSize) : impl_(std::make_unique<Impl>(imageSize)) {}
+FastPath::~FastPath() = default;
+
+// An element's address from its descriptor: one and two dimensions take a
+// short way, the rest the general one.
+inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
+                          const double* subscripts) {
+  int64_t linear;
+  if (count == 1) {
+    linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0];
+  } else if (count == 2) {
+    linear = (int64_t{truncToInt32(subscripts[0])} + d.negLower[0]) * d.multiplier[1] + truncToInt32(subscripts[1]) +
+             d.negLower[1];
+  } else {
+    linear = 0;
+    const int last = count - 1;
+    for (int i = 0; i < last; ++i)
+      linear += (int64_t{truncToInt32(subscripts[i])} + d.negLower[static_cast<size_t>(i)]) *
+                d.multiplier[static_cast<size_t>(i) + 1];
+    linear += int64_t{truncToInt32(subscripts[last])} + d.negLower[static_cast<size_t>(last)];
+  }
+  m.numReg = subscripts[count - 1];  // as the evaluation of the last subscript leaves it
+  if (!m.strReg.empty()) m.strReg.clear();
+  const int64_t position = d.first + linear * kElementWidth[kind];
+  if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[kind]) > store.size())
+      [[unlikely]]
+    VariableStores::raiseElementRange(kind, position);
+  return store.data() + position;
+}
+
+[[noreturn]] void raiseUndeclaredArray(int kind, int32_t array) {
+  raise("Array not declared (kind " + std::to_string(kind) + ", number " + std::to_string(array) + ")");
+}
+
+// An element of a named array: the descriptor and store come from the op.
+uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* subscripts) {
+  if (!op.descriptor->declared) [[unlikely]] raiseUndeclaredArray(op.kind, op.a);
+  return elementIn(m, *op.descriptor, *op.store, op.kind, op.count, subscripts);
+}
+
+uint8_t* FastPath::Impl::elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts) {
+  const ArrayDescriptor& d = m.vars.descriptor(kind, array);
+  if (!d.declared) [[unlikely]] raiseUndeclaredArray(kind, array);
+  return elementIn(m, d, *m.vars.arrays[kind], kind, count, subscripts);
+}
+
+// Runs a procedure's body: its compiled block directly (kept in the call's
+// op), the rest through the statement loop.
+void FastPath::Impl::callProcedure(Machine& m, const Op& op) {
+  const Machine::CallState state = m.enterProcedure(op.a, op.b);
+  const Op* body = op.blockA != nullptr ? op.blockA : (op.blockA = blockFor(m, m.pos));
+  FastPath::Exit exit = FastPath::Exit::Continue;
+  if (body != nullptr) exec(m, body, &exit);
+  if (exit == FastPath::Exit::Continue) m.runLoop();
+  m.leaveProcedure(state, op.b);
+}
+
+// The operations run through a table of labels (one indirect jump per
+// operation, no range check) where the compiler has computed goto, and
+// through a switch elsewhere.
+#if defined(__GNUC__)
+#define KESTREL_THREADED 1
+#endif
+
+const void* const* FastPath::Impl::handlers = nullptr;
+
+void FastPath::Impl::link(Machine& m, Op* ops, size_t count) {
+#ifdef KESTREL_THREADED
+  if (handlers == nullptr) exec(m, nullptr, nullptr);
+  for (size_t i = 0; i < count; ++i) ops[i].handler = handlers[ops[i].code];
+#else
+  (void)m;
+  (void)ops;
+  (void)count;
+#endif
+}
+
+double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
+  // Subscripts and arguments are computed on this stack above the values of
+  // the expressions around them, so it holds every nesting level at once.
+  double st[kFastStack + 1];
+  int sp = 0;
+  int32_t callDepths[kMaxNesting + 2];
+  int calls = 0;
+  // The current frame's numeric and reference slots, found on first use;
+  // anything that may grow the frames (arguments, calls) forgets them.
+  double* params = nullptr;
+  ByRefSlot* refs = nullptr;
+  auto frame = [&]() -> double* { return params != nullptr ? params : (params = m.frames.numbers(m.frames.current())); };
+  auto references = [&]() -> ByRefSlot* {
+    return refs != nullptr ? refs : (refs = m.frames.references(m.frames.current()));
+  };
+  double loopStart = 0, loopLimit = 0;
+  uint8_t* element = nullptr;
+  int32_t next = 0;
+#ifdef KESTREL_THREADED
+#define X(name) &&L_##name,
+  static void* const kLabels[] = {KESTREL_FAST_OPS(X)};
+#undef X
+  if (op == nullptr) {  // asked for the handler table (see link)
+    handlers = kLabels;
+    return 0;
+  }
+#define CASE(name) L_##name:
+#define DISPATCH() goto* op->handler
+#define NEXT() \
+  do {         \
+    ++op;      \
+    DISPATCH(); \
+  } while (0)
+  DISPATCH();
+#else
+#define CASE(name) case name:
+#define DISPATCH() continue
+#define NEXT() \
+  do {         \
+    ++op;      \
+    continue;  \
+  } while (0)
+  for (;;) switch (op->code) {
+#endif
+  CASE(oConst) st[sp++] = op->k; NEXT();
+  CASE(oLoadByte) st[sp++] = *op->p; NEXT();
+  CASE(oLoadShort) { int16_t v; std::memcpy(&v, op->p, 2); st[sp++] = v; NEXT(); }
+  CASE(oLoadInt) st[sp++] = loadInt32(op->p); NEXT();
+  CASE(oLoadWord) { uint16_t v; std::memcpy(&v, op->p, 2); st[sp++] = v; NEXT(); }
+  CASE(oLoadSingle) { float v; std::memcpy(&v, op->p, 4); st[sp++] = v; NEXT(); }
+  CASE(oLoadDouble) st[sp++] = loadDouble(op->p); NEXT();
+  CASE(oElement) {
+    sp -= op->count;
+    const double v = loadNumber(op->kind, elementAddress(m, *op, &st[sp]));
+    st[sp++] = v;
+    NEXT();
+  }
+  CASE(oParameter) {
+    const double v = frame()[op->a];
+    switch (op->kind) {
+      case 1: st[sp++] = static_cast<uint8_t>(roundToInt32(v)); break;
+      case 2: st[sp++] = static_cast<int16_t>(roundToInt32(v)); break;
+      case 4: st[sp++] = static_cast<uint16_t>(roundToInt32(v)); break;
+      case 3: case 5: st[sp++] = roundToInt32(v); break;
+      default: st[sp++] = v; break;
+    }
+    NEXT();
+  }
+  CASE(oParamInt) st[sp++] = roundToInt32(frame()[op->a]); NEXT();
+  CASE(oParamDouble) st[sp++] = frame()[op->a]; NEXT();
+  CASE(oParamElement) {
+    sp -= op->count;
+    const int32_t array = references()[op->a].index;
+    const double v = loadNumber(op->kind, elementAddress(m, op->kind, array, op->count, &st[sp]));
+    st[sp++] = v;
+    NEXT();
+  }
+  CASE(oCallBegin) callDepths[calls++] = m.frames.depth; NEXT();
+  CASE(oArgument) {
+    const double v = st[--sp];
+    m.numReg = v;  // as the argument's evaluation leaves it
+    m.strReg.clear();
+    m.frames.number(callDepths[calls - 1], op->a) = v;
+    params = nullptr;
+    refs = nullptr;
+    NEXT();
+  }
+  CASE(oReference)
+    m.frames.byRef(callDepths[calls - 1], op->a) = ByRefSlot{op->kind, op->b};
+    params = nullptr;
+    refs = nullptr;
+    NEXT();
+  CASE(oPassOn) {
+    const int32_t depth = callDepths[calls - 1];
+    const int32_t index = m.frames.byRef(depth - 1, op->b).index;
+    m.frames.byRef(depth, op->a) = ByRefSlot{op->kind, index};
+    params = nullptr;
+    refs = nullptr;
+    NEXT();
+  }
+  CASE(oCall)
+    --calls;
+    params = nullptr;
+    refs = nullptr;
+    callProcedure(m, *op);
+    st[sp++] = m.results.number;
+    NEXT();
+  CASE(oAdd) --sp; st[sp - 1] = checkedResult(st[sp - 1] + st[sp], st[sp - 1], st[sp]); NEXT();
+  CASE(oSub) --sp; st[sp - 1] = checkedResult(st[sp - 1] - st[sp], st[sp - 1], st[sp]); NEXT();
+  CASE(oMul) --sp; st[sp - 1] = checkedResult(st[sp - 1] * st[sp], st[sp - 1], st[sp]); NEXT();
+  CASE(oDiv) --sp; st[sp - 1] = checkedResult(st[sp - 1] / st[sp], st[sp - 1], st[sp], true); NEXT();
+  CASE(oNegate) st[sp - 1] = -st[sp - 1]; NEXT();
+  CASE(oNot) st[sp - 1] = ~roundToInt32(st[sp - 1]); NEXT();
+  CASE(oMath) {
+    const double x = st[sp - 1];
+    m.numReg = x;  // as the argument's evaluation leaves it
+    if (!m.strReg.empty()) m.strReg.clear();
+    st[sp - 1] = mathFunction(op->kind, x);
+    NEXT();
+  }
+  CASE(oBinary) --sp; st[sp - 1] = binary(op->kind, st[sp - 1], st[sp]); NEXT();
+#define KESTREL_FUSED(SUFFIX, OPERAND)                                                         \
+  CASE(oAdd##SUFFIX) { const double b = OPERAND; st[sp - 1] = checkedResult(st[sp - 1] + b, st[sp - 1], b); NEXT(); } \
+  CASE(oSub##SUFFIX) { const double b = OPERAND; st[sp - 1] = checkedResult(st[sp - 1] - b, st[sp - 1], b); NEXT(); } \
+  CASE(oMul##SUFFIX) { const double b = OPERAND; st[sp - 1] = checkedResult(st[sp - 1] * b, st[sp - 1], b); NEXT(); } \
+  CASE(oDiv##SUFFIX) { const double b = OPERAND; st[sp - 1] = checkedResult(st[sp - 1] / b, st[sp - 1], b, true); NEXT(); } \
+  CASE(oBinary##SUFFIX) st[sp - 1] = binary(op->kind, st[sp - 1], OPERAND); NEXT();
+  KESTREL_FUSED(K, op->k)
+  KESTREL_FUSED(I, loadInt32(op->p))
+  KESTREL_FUSED(D, loadDouble(op->p))
+#undef KESTREL_FUSED
+#define KESTREL_PUSHED(PREFIX, LOAD)                                                              \
+  CASE(o##PREFIX##AddK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a + op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##SubK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a - op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##MulK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a * op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##DivK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a / op->k, a, op->k, true); NEXT(); } \
+  CASE(o##PREFIX##BinaryK) st[sp++] = binary(op->kind, LOAD(op->q), op->k); NEXT();
+  KESTREL_PUSHED(Int, loadInt32)
+  KESTREL_PUSHED(Dbl, loadDouble)
+#undef KESTREL_PUSHED
+  CASE(oEnd) return st[0];
+
+  CASE(oStatement)
+    m.statementStart = op->a;
+    if (--m.stepsLeft < 0) [[unlikely]] m.onStepBudget();
+    NEXT();
+  CASE(oAssign) storeNumberTrunc(op->kind, op->p, st[0]); sp = 0; NEXT();
+  CASE(oAssignInt) { const int32_t v = truncToInt32(st[0]); std::memcpy(op->p, &v, 4); sp = 0; NEXT(); }
+  CASE(oAssignDouble) std::memcpy(op->p, &st[0], 8); sp = 0; NEXT();
+  CASE(oElementTarget) sp -= op->count; element = elementAddress(m, *op, &st[sp]); NEXT();
+  CASE(oParamElementTarget) {
+    sp -= op->count;
+    const int32_t array = references()[op->a].index;
+    element = elementAddress(m, op->kind, array, op->count, &st[sp]);
+    NEXT();
+  }
+  CASE(oStoreElement) storeNumberTrunc(op->kind, element, st[0]); sp = 0; NEXT();
+  CASE(oAssignParam) frame()[op->a] = st[0]; sp = 0; NEXT();
+  CASE(oSetResult)
+    m.results.number = st[0];
+    m.results.variantIsString = 0;
+    sp = 0;
+    NEXT();
+  CASE(oCallStatement) --calls; params = nullptr;
+    refs = nullptr; callProcedure(m, *op); NEXT();
+  CASE(oLoopStart) loopStart = st[0]; storeNumberRound(op->kind, op->p, loopStart); sp = 0; NEXT();
+  CASE(oLoopLimit) loopLimit = st[0]; sp = 0; NEXT();
+  CASE(oLoopBegin) {
+    const double step = st[0];
+    sp = 0;
+    if ((step < 0 && loopStart < loopLimit) || (step > 0 && loopStart > loopLimit)) {
+      next = op->b;  // the body does not run
+      goto transfer;
+    }
+    ControlStacks& c = m.ctl;
+    if (c.loops.size() <= c.loopTop) c.loops.resize(c.loopTop + 8);
+    c.loops[c.loopTop++] = LoopRecord{1, op->kind, static_cast<int16_t>(op->a), loopLimit, step};
+    ++c.loopNesting;
+    NEXT();
+  }
+  CASE(oLoopEnd) {
+    ControlStacks& c = m.ctl;
+    next = op->b;
+    if (c.loopTop == 0) goto transfer;  // no loop is running
+    const LoopRecord& r = c.loops[c.loopTop - 1];
+    if (isNumericKind(r.kind)) {
+      uint8_t* p = m.vars.scalarAt(r.kind, r.index);
+      double value;
+      if (r.kind == kInteger || r.kind == kLong) {
+        int32_t v;
+        std::memcpy(&v, p, 4);
+        v = static_cast<int32_t>(static_cast<uint32_t>(v) + static_cast<uint32_t>(roundToInt32(r.step)));
+        std::memcpy(p, &v, 4);
+        value = v;
+      } else if (r.kind == kDouble) {
+        std::memcpy(&value, p, 8);
+        value += r.step;
+        std::memcpy(p, &value, 8);
+      } else {
+        value = stepLoopVariable(m, r);
+      }
+      if ((r.step < 0 && value >= r.limit) || (r.step > 0 && value <= r.limit)) {
+        next = op->a;
+        goto transfer;
+      }
+    }
+    --c.loopTop;
+    --c.loopNesting;
+    goto transfer;
+  }
+  CASE(oExitFor)
+    if (m.ctl.loopTop > 0) --m.ctl.loopTop;
+    next = op->a;
+    goto transfer;
+  CASE(oJump) next = op->a; goto transfer;
+  CASE(oJumpIfFalse)
+    next = st[0] == 0 ? op->a : op->b;
+    sp = 0;
+    goto transfer;
+  CASE(oCompareJump) {
+    --sp;
+    next = compare(op->kind, st[sp - 1], st[sp]) ? op->b : op->a;
+    sp = 0;
+    goto transfer;
+  }
+  CASE(oCompareJumpK)
+    next = compare(op->kind, st[sp - 1], op->k) ? op->b : op->a;
+    sp = 0;
+    goto transfer;
+  CASE(oReturn) {
+    const int32_t depth = --m.frames.depth;
+    const auto& stack = m.ctl.returnPositions;
+    if (depth >= 0 && static_cast<size_t>(depth) < stack.size()) m.seek(stack[static_cast<size_t>(depth)]);
+    *exit = FastPath::Exit::LeaveRun;
+    return 0;
+  }
+  CASE(oEndBody)
+    --m.frames.depth;
+    m.pos = op->b;
+    *exit = FastPath::Exit::LeaveRun;
+    return 0;
+  CASE(oLeave)
+    m.pos = op->b;
+    *exit = FastPath::Exit::LeaveRun;
+    return 0;
+  CASE(oExit)
+    m.pos = op->a;
+    *exit = FastPath::Exit::Continue;
+    return 0;
+#ifndef KESTREL_THREADED
+  }
+#endif
+
+transfer: {
+  // Go on in the block at `next`, or hand the statement there to the
+  // decoder. Each target's block is looked up once and kept in the op.
+  const Op*& cache = next == op->a ? op->blockA : op->blockB;
+  const Op* block = cache != nullptr ? cache : (cache = blockFor(m, next));
+  if (block != nullptr) {
+    op = block;
+    DISPATCH();
+  }
+  m.pos = next;
+  *exit = FastPath::Exit::Continue;
+  return 0;
+}
+#undef CASE
+#undef DISPATCH
+#undef NEXT
+}
+
+bool FastPath::run(Machine& m, Exit& exit) {
+  const Op* block = impl_->blockFor(m, m.pos);
+  if (block == nullptr) return false;
+  impl_->exec(m, block, &exit);
+  return true;
+}
+
+bool FastPath::evaluateNumber(Machine& m, double& result) {
+  const int32_t start = m.pos;
+  int32_t entry = impl_->exprAt[static_cast<size_t>(start)];
+  if (entry == kNone) return false;
+  if (entry == kUntried) {
+    int32_t end = 0;
+    const int32_t id = impl_->compileNested(m, start, 0, end);
+    if (id < 0) {
+      if (id == kNo) impl_->exprAt[static_cast<size_t>(start)] = kNone;
+      return false;
+    }
+    entry = id + 1;
+  }
+  const size_t id = static_cast<size_t>(entry - 1);
+  result = impl_->exec(m, impl_->entries[id], nullptr);
+  m.pos = impl_->ends[id];
+  return true;
+}
+
+}  // namespace kestrel
