@@ -94,6 +94,17 @@ int32_t FastPath::Impl::compileValue(Machine& m, int32_t& p, std::vector<Op>& ou
   return after;
 }
 
+// Subscripts compiled into `out`: each before the last is checked right
+// away, as the decoder converts each as soon as it has it.
+int32_t FastPath::Impl::compileSubscripts(Machine& m, int32_t& p, std::vector<Op>& out, int count, int depth,
+                                          int base) {
+  for (int i = 0; i < count; ++i) {
+    if (int32_t r = compileValue(m, p, out, depth, base + i); r < 0) return r;
+    if (i + 1 < count) out.push_back(Op(oTruncCheck));
+  }
+  return p;
+}
+
 // The arguments of a call (markers and values) compiled into `out`; each
 // goes into its frame slot as soon as it is known, as the decoder does.
 int32_t FastPath::Impl::compileCall(Machine& m, int32_t& p, std::vector<Op>& out, int count, int depth, int base) {
@@ -202,8 +213,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         op.count = static_cast<uint8_t>(count);
         op.descriptor = &m.vars.descriptors[static_cast<size_t>(kind)][static_cast<size_t>(array)];
         op.store = m.vars.arrays[kind].get();
-        for (int i = 0; i < count; ++i)
-          if (int32_t r = compileValue(m, p, out, depth, base + sp + i); r < 0) return r;
+        if (int32_t r = compileSubscripts(m, p, out, count, depth, base + sp); r < 0) return r;
         ++sp;
         break;
       }
@@ -220,8 +230,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
           if (count == 0) count = 1;
           if (count > 5) return kNo;
           op.count = static_cast<uint8_t>(count);
-          for (int i = 0; i < count; ++i)
-            if (int32_t r = compileValue(m, p, out, depth, base + sp + i); r < 0) return r;
+          if (int32_t r = compileSubscripts(m, p, out, count, depth, base + sp); r < 0) return r;
           ++sp;
           break;
         }
@@ -351,8 +360,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         op.count = static_cast<uint8_t>(count);
         op.descriptor = &m.vars.descriptors[static_cast<size_t>(kind)][static_cast<size_t>(index)];
         op.store = m.vars.arrays[kind].get();
-        for (int i = 0; i < count; ++i)
-          if (int32_t r = compileValue(m, p, ops, 0, i); r < 0) return r;
+        if (int32_t r = compileSubscripts(m, p, ops, count, 0, 0); r < 0) return r;
         ops.push_back(op);
         if (int32_t r = expression(); r < 0) return r;
         Op store(oStoreElement);
@@ -375,8 +383,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         target.kind = static_cast<uint8_t>(kind - 13);
         target.a = slot;
         target.count = static_cast<uint8_t>(count);
-        for (int i = 0; i < count; ++i)
-          if (int32_t r = compileValue(m, p, ops, 0, i); r < 0) return r;
+        if (int32_t r = compileSubscripts(m, p, ops, count, 0, 0); r < 0) return r;
         ops.push_back(target);
         if (int32_t r = expression(); r < 0) return r;
         Op store(oStoreElement);

@@ -22,6 +22,7 @@ namespace fast {
   X(oConst) X(oLoadByte) X(oLoadShort) X(oLoadInt) X(oLoadWord) X(oLoadSingle)        \
   X(oLoadDouble)                                                                       \
   X(oElement)   /* kind, a: array, count: subscripts on the stack */                  \
+  X(oTruncCheck) /* a subscript before the last: outside 32 bits it fails at once */  \
   X(oParameter) /* kind, a: slot */                                                   \
   X(oParamInt)  /* a: slot of a 32-bit integer parameter (rounded) */                 \
   X(oParamDouble) /* a: slot of a float parameter (as stored) */                      \
@@ -173,6 +174,7 @@ struct FastPath::Impl {
   int32_t compileNested(Machine& m, int32_t p, int depth, int32_t& end);
   int32_t compileValue(Machine& m, int32_t& p, std::vector<fast::Op>& out, int depth, int base);
   int32_t compileCall(Machine& m, int32_t& p, std::vector<fast::Op>& out, int count, int depth, int base);
+  int32_t compileSubscripts(Machine& m, int32_t& p, std::vector<fast::Op>& out, int count, int depth, int base);
   int32_t compileStatement(Machine& m, int32_t p, std::vector<fast::Op>& out, bool& endsBlock);
   const fast::Op* blockFor(Machine& m, int32_t position);
 

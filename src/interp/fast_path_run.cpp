@@ -18,8 +18,10 @@ FastPath::~FastPath() = default;
 
 // An element's address from its descriptor: one and two dimensions take a
 // short way, the rest the general one.
-inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
-                          const double* subscripts) {
+// An element's position in its store: one and two dimensions take a short
+// way, the rest the general one. The store is not checked yet: an
+// assignment checks it only after its value has been computed.
+inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, int count, const double* subscripts) {
   int64_t linear;
   if (count == 1) {
     linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0];
@@ -36,7 +38,12 @@ inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericSto
   }
   m.numReg = subscripts[count - 1];  // as the evaluation of the last subscript leaves it
   if (!m.strReg.empty()) m.strReg.clear();
-  const int64_t position = d.first + linear * kElementWidth[kind];
+  return d.first + linear * kElementWidth[kind];
+}
+
+inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
+                          const double* subscripts) {
+  const int64_t position = elementPosition(m, d, kind, count, subscripts);
   if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[kind]) > store.size())
       [[unlikely]]
     VariableStores::raiseElementRange(kind, position);
@@ -106,7 +113,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     return refs != nullptr ? refs : (refs = m.frames.references(m.frames.current()));
   };
   double loopStart = 0, loopLimit = 0;
-  uint8_t* element = nullptr;
+  int64_t element = 0;  // the position an element assignment stores into
   int32_t next = 0;
 #ifdef KESTREL_THREADED
 #define X(name) &&L_##name,
@@ -239,14 +246,22 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oAssign) storeNumberTrunc(op->kind, op->p, st[0]); sp = 0; NEXT();
   CASE(oAssignInt) { const int32_t v = truncToInt32(st[0]); std::memcpy(op->p, &v, 4); sp = 0; NEXT(); }
   CASE(oAssignDouble) std::memcpy(op->p, &st[0], 8); sp = 0; NEXT();
-  CASE(oElementTarget) sp -= op->count; element = elementAddress(m, *op, &st[sp]); NEXT();
+  CASE(oElementTarget) {
+    sp -= op->count;
+    if (!op->descriptor->declared) [[unlikely]] raiseUndeclaredArray(op->kind, op->a);
+    element = elementPosition(m, *op->descriptor, op->kind, op->count, &st[sp]);
+    NEXT();
+  }
   CASE(oParamElementTarget) {
     sp -= op->count;
     const int32_t array = references()[op->a].index;
-    element = elementAddress(m, op->kind, array, op->count, &st[sp]);
+    const ArrayDescriptor& d = m.vars.descriptor(op->kind, array);
+    if (!d.declared) [[unlikely]] raiseUndeclaredArray(op->kind, array);
+    element = elementPosition(m, d, op->kind, op->count, &st[sp]);
     NEXT();
   }
-  CASE(oStoreElement) storeNumberTrunc(op->kind, element, st[0]); sp = 0; NEXT();
+  CASE(oStoreElement) storeNumberTrunc(op->kind, m.vars.elementAt(op->kind, element), st[0]); sp = 0; NEXT();
+  CASE(oTruncCheck) truncToInt32(st[sp - 1]); NEXT();
   CASE(oAssignParam) frame()[op->a] = st[0]; sp = 0; NEXT();
   CASE(oSetResult)
     m.results.number = st[0];

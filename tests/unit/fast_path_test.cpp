@@ -1,0 +1,142 @@
+// The fast path must do exactly what the decoder does. Random numeric
+// programs (variables of every numeric kind, arrays, parameters, calls,
+// loops and jumps) run both ways and must print the same and fail the same.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "asm/kasm.h"
+#include "interp/runner.h"
+
+using namespace kestrel;
+
+namespace {
+
+struct Outcome {
+  std::string output;
+  std::string error;
+};
+
+Outcome run(const std::vector<uint8_t>& image, bool fastPath) {
+  MachineOptions options;
+  options.useFastPath = fastPath;
+  options.windowed = true;
+  options.sandbox = true;
+  options.stepBudget = 200000;
+  Machine m(parseImage(image), options);
+  Outcome o;
+  m.out.captureInto(&o.output);
+  try {
+    m.run();
+  } catch (const RuntimeError& e) {
+    o.error = e.what();
+  } catch (const StepBudgetExhausted&) {
+    o.error = "budget";
+  }
+  m.out.flush();
+  return o;
+}
+
+class ProgramMaker {
+ public:
+  explicit ProgramMaker(unsigned seed) : gen_(seed) {}
+
+  std::string make() {
+    std::ostringstream s;
+    s << "    dim int:0\n    dim int:1\n    dim double:0\n    dim double:1\n    dim byte:0\n"
+      << "    dim short:0\n    dim word:0\n    dim single:0\n    dim long:0\n"
+      << "    dim double[0](9)\n    dim int[1](3, 3)\n    goto main\n"
+      << ".proc f\n"
+      << "    let arg.double:2 = " << expr(2, true) << "\n"
+      << "    result " << expr(2, true) << "\n"
+      << "    endproc\n"
+      << "main:\n";
+    for (int i = 0; i < 12; ++i) s << statement(1);
+    s << "    stdout \"done\"\n";
+    return s.str();
+  }
+
+ private:
+  int pick(int n) { return static_cast<int>(gen_() % static_cast<unsigned>(n)); }
+
+  std::string variable() {
+    static const char* const kNames[] = {"int:0", "int:1", "double:0", "double:1", "byte:0",
+                                         "short:0", "word:0", "single:0", "long:0"};
+    return kNames[pick(9)];
+  }
+
+  std::string constant() {
+    switch (pick(5)) {
+      case 0: return std::to_string(pick(300));
+      case 1: return "(-" + std::to_string(pick(70000)) + ")";
+      case 2: return std::to_string(pick(1000)) + ".25";
+      case 3: return "0.5#single";
+      default: return std::to_string(pick(10));
+    }
+  }
+
+  std::string expr(int depth, bool inProcedure) {
+    if (depth == 0 || pick(3) == 0) {
+      switch (pick(inProcedure ? 5 : 4)) {
+        case 0: return constant();
+        case 1: return "double[0](" + std::to_string(pick(12)) + ")";  // sometimes outside
+        case 2: return "int[1](" + std::to_string(pick(4)) + ", " + std::to_string(pick(4)) + ")";
+        case 3: return variable();
+        default: return pick(2) == 0 ? "arg.double:0" : "arg.int:1";
+      }
+    }
+    static const char* const kOps[] = {"+", "-", "*", "/", "mod", "\\", "and", "or", "xor", "=", "<>",
+                                       "<", ">", "<=", ">=", "shl", "shr", "^"};
+    if (pick(8) == 0) return "(-(" + expr(depth - 1, inProcedure) + "))";
+    if (pick(10) == 0) return "(not " + expr(depth - 1, inProcedure) + ")";
+    if (pick(10) == 0) return "int(" + expr(depth - 1, inProcedure) + ")";
+    if (!inProcedure && pick(12) == 0) return "@double f(" + expr(depth - 1, false) + ", " + expr(depth - 1, false) + ")";
+    return "(" + expr(depth - 1, inProcedure) + " " + kOps[pick(18)] + " " + expr(depth - 1, inProcedure) + ")";
+  }
+
+  std::string statement(int depth) {
+    std::ostringstream s;
+    const int label = next_++;
+    switch (depth > 0 ? pick(6) : pick(3)) {
+      case 0: case 1: s << "    let " << variable() << " = " << expr(3, false) << "\n"; break;
+      case 2: s << "    stdout " << expr(3, false) << "\n"; break;
+      case 3:
+        s << "    let double[0](" << pick(11) << ") = " << expr(2, false) << "\n"
+          << "    let int[1](" << pick(4) << ", " << pick(4) << ") = " << expr(2, false) << "\n";
+        break;
+      case 4:
+        s << "    for int:0 = " << pick(3) << " to " << pick(6) << " step " << (pick(2) ? "1" : "2.5")
+          << " else after" << label << "\n"
+          << "body" << label << ":\n"
+          << statement(depth - 1) << "    next body" << label << "\n"
+          << "after" << label << ":\n";
+        break;
+      default:
+        s << "    ifnot " << expr(2, false) << " goto skip" << label << "\n"
+          << statement(depth - 1) << "skip" << label << ":\n";
+        break;
+    }
+    return s.str();
+  }
+
+  std::mt19937 gen_;
+  int next_ = 0;
+};
+
+}  // namespace
+
+TEST(FastPath, RandomNumericProgramsBehaveAsInTheDecoder) {
+  int compared = 0;
+  for (unsigned seed = 1; seed <= 1000; ++seed) {
+    const std::string source = ProgramMaker(seed).make();
+    std::vector<uint8_t> image = kasm::assemble(source);
+    const Outcome decoded = run(image, false);
+    const Outcome fast = run(image, true);
+    ASSERT_EQ(fast.output, decoded.output) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(fast.error, decoded.error) << "seed " << seed << "\n" << source;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 1000);
+}
