@@ -17,7 +17,8 @@ namespace {
 
 constexpr const char* kHeader = "kestrel registry 1";
 
-char fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// Names compare without regard to the case of ASCII letters, whatever the locale.
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool startsWithFolded(const std::string& s, const std::string& prefix) {
   if (s.size() < prefix.size()) return false;

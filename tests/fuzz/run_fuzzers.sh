@@ -18,5 +18,5 @@ fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$dir/tests/fuzz/fuzz_image_loader" -max_total_time=10 -max_len=4096 -print_final_stats=1 "$corpus" 2>&1 | tail -3
-"$dir/tests/fuzz/fuzz_interpreter" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+"$dir/tests/fuzz/fuzz_interpreter" -max_total_time="$seconds" -max_len=8192 -timeout=30 -rss_limit_mb=2048 \
   -print_final_stats=1 "$corpus" 2>&1 | tail -5
