@@ -39,16 +39,16 @@ Form::Form(Machine& m, int type) : Control(m, type) {
 
 int32_t Form::handlerFor(gui::EventKind kind) const {
   switch (kind) {
-    case gui::EventKind::Click: return slots[kSlotClick];
-    case gui::EventKind::Resize: return slots[kSlotResize];
-    case gui::EventKind::MouseDown: return slots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return slots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return slots[kSlotMouseMove];
-    case gui::EventKind::KeyPress: return slots[kSlotKeyPress];
-    case gui::EventKind::KeyDown: return slots[kSlotKeyDown];
-    case gui::EventKind::KeyUp: return slots[kSlotKeyUp];
-    case gui::EventKind::Paint: return slots[kSlotPaint];
-    case gui::EventKind::Show: return slots[kSlotShow];
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::Resize: return eventSlots[kSlotResize];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    case gui::EventKind::KeyPress: return eventSlots[kSlotKeyPress];
+    case gui::EventKind::KeyDown: return eventSlots[kSlotKeyDown];
+    case gui::EventKind::KeyUp: return eventSlots[kSlotKeyUp];
+    case gui::EventKind::Paint: return eventSlots[kSlotPaint];
+    case gui::EventKind::Show: return eventSlots[kSlotShow];
     default: return 0;
   }
 }
@@ -132,7 +132,7 @@ void Form::setVisible(uint8_t flag) {
   const bool was = peer_->visible();
   if (flag != 0 && !was && centred) centre();
   Control::setVisible(flag);
-  if (!was && peer_->visible()) events::notify(m_, slots[kSlotShow], sender());
+  if (!was && peer_->visible()) events::notify(m_, eventSlots[kSlotShow], sender());
 }
 
 void Form::centre() {
@@ -170,7 +170,7 @@ int32_t Form::showModal() {
 
 int32_t Form::runCloseHandler(int32_t action) {
   SystemState& sys = *m_.system;
-  const int32_t entry = slots[kSlotClose];
+  const int32_t entry = eventSlots[kSlotClose];
   if (entry == 0) {
     sys.dispatchSuspended = true;
     return action;
@@ -212,7 +212,7 @@ void Form::resized() {
     sys.dispatchSuspended = false;
     return;
   }
-  const int32_t entry = slots[kSlotResize];
+  const int32_t entry = eventSlots[kSlotResize];
   if (entry == 0) return;
   events::FlagGuard busy(sys.mouseBusy, true);
   events::notify(m_, entry, sender());
@@ -244,7 +244,7 @@ bool Form::showCommand(int command) {
 // minimizes the whole program when it runs without a console.
 intptr_t Form::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMinimize &&
-      slots[kSlotMessage] != 0 && m_.options.windowed) {
+      eventSlots[kSlotMessage] != 0 && m_.options.windowed) {
     toolkit().minimizeApplication();
     return 0;
   }
@@ -333,7 +333,7 @@ namespace {
 // Event bindings: 4 raw bytes into a slot of the form event record.
 template <int Slot>
 void bind(Machine& m, Form& f) {
-  f.slots[Slot] = handlerOperand(m);
+  f.eventSlots[Slot] = handlerOperand(m);
 }
 
 std::vector<uint8_t> fileBytes(Machine& m, const Str& name) {
@@ -454,7 +454,7 @@ std::vector<Member<Form>> formRows() {
       {48, "OnPaint", "H", bind<kSlotPaint>, nullptr, nullptr},
       {49, "Repaint", "", [](Machine&, Form& f) { f.repaint(); }, nullptr, nullptr},
       {51, "OnMessage", "H", [](Machine& m, Form& f) {
-         f.slots[kSlotMessage] = handlerOperand(m);
+         f.eventSlots[kSlotMessage] = handlerOperand(m);
          guiState(m).hookedForm = f.tag;
        }, nullptr, nullptr},
       {61, "OnKeyUp", "H", bind<kSlotKeyUp>, nullptr, nullptr},

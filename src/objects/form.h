@@ -40,9 +40,9 @@ class Form : public Control, public CanvasOwner {
   gui::FormPeer& formPeer() const { return static_cast<gui::FormPeer&>(*peer_); }
   CanvasTarget canvasTarget() override { return {formPeer().canvas(), font_}; }
 
-  std::array<int32_t, kFormSlots> slots{};  // the form event record (handler positions)
+  std::array<int32_t, kFormSlots> eventSlots{};  // the form event record (handler positions)
   int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return slots[kSlotMessage]; }
+  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
 
   // Left, Top, Width and Height include the frame: borders and title bar.
   gui::Rect bounds() const override;

@@ -48,16 +48,13 @@ FormPeer::~FormPeer() = default;
 
 void FormPeer::setBackground(uint32_t rgb) {
   WindowPeer::setBackground(rgb);
-  clientResized();
   canvas_->clear(rgb);
 }
 
 void FormPeer::clientResized() {
   Surface& c = *canvas_;
   const Size client = clientSize();
-  const int32_t w = std::max(c.width(), client.width);
-  const int32_t h = std::max(c.height(), client.height);
-  if (w != c.width() || h != c.height()) c.resize(w, h, background());
+  if (client.width != c.width() || client.height != c.height()) c.resize(client.width, client.height, background());
 }
 
 void FormPeer::repaint() {

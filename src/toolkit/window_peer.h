@@ -109,8 +109,8 @@ class FormPeer : public WindowPeer {
   explicit FormPeer(WindowOwner* owner);
   ~FormPeer() override;
 
-  // The picture of the client area. It grows with the client area and
-  // never shrinks; new parts get the background colour.
+  // The picture of the client area, always its size: it keeps its top-left
+  // part when the area changes size, and new parts get the background colour.
   virtual Surface& canvas() { return *canvas_; }
   void setBackground(uint32_t rgb) override;
   void setGeometry(const Rect& r) override {
@@ -143,7 +143,7 @@ class FormPeer : public WindowPeer {
   virtual FormPeer* activeMdiChild() const { return nullptr; }
 
  protected:
-  // The client area changed size: the picture grows to cover it.
+  // The client area changed size: so does the picture.
   void clientResized();
 
   std::unique_ptr<Surface> canvas_;

@@ -9,6 +9,8 @@
 #   NAME.in      standard input (optional)
 #   NAME.first   the name of another program of DIR that runs first, in the
 #                same folder and with the same registry (optional)
+#   NAME.env     environment settings for the runs, VAR=value one a line
+#                (optional; e.g. QT_QPA_PLATFORM=offscreen for windows)
 # Every run gets a fresh folder and a fresh XDG_CONFIG_HOME, so programs
 # never touch the user's own files or registry.
 # The program runs twice, with and without the decoded-expression cache, and
@@ -29,6 +31,8 @@ expected_status=0
 [ -f "$base.status" ] && expected_status=$(cat "$base.status")
 first=""
 [ -f "$base.first" ] && first=$(cat "$base.first")
+settings=""
+[ -f "$base.env" ] && settings=$(grep -v '^#' "$base.env")
 
 for mode in cached reference; do
   flag=""
@@ -38,11 +42,11 @@ for mode in cached reference; do
   export XDG_CONFIG_HOME
   if [ -n "$first" ]; then
     # shellcheck disable=SC2086
-    (cd "$tmp/$mode" && "$kestrel" run $flag "$dir/$first.kasm" >/dev/null 2>"$tmp/$mode.first.err") ||
+    (cd "$tmp/$mode" && env $settings "$kestrel" run $flag "$dir/$first.kasm" >/dev/null 2>"$tmp/$mode.first.err") ||
       { cat "$tmp/$mode.first.err"; fail "$mode run: the first program $first failed"; }
   fi
   # shellcheck disable=SC2086
-  (cd "$tmp/$mode" && "$kestrel" run $flag "$base.kasm" $args <"$stdin" >"$tmp/$mode.out" 2>"$tmp/$mode.err")
+  (cd "$tmp/$mode" && env $settings "$kestrel" run $flag "$base.kasm" $args <"$stdin" >"$tmp/$mode.out" 2>"$tmp/$mode.err")
   status=$?
   if [ "$status" != "$expected_status" ]; then
     cat "$tmp/$mode.err"

@@ -60,10 +60,15 @@ QImage imageOf(const gui::Surface& surface) {
   return {};
 }
 
-QtSurface::QtSurface(int32_t width, int32_t height, uint32_t fill) : image_(blankImage(width, height, fill)) {}
+QtSurface::QtSurface(int32_t width, int32_t height, uint32_t fill)
+    : image_(blankImage(width, height, fill)), width_(std::max(width, 0)), height_(std::max(height, 0)) {}
 
 void QtSurface::resize(int32_t width, int32_t height, uint32_t fill) {
-  if (width == image_.width() && height == image_.height()) return;
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
   QImage next = blankImage(width, height, fill);
   if (!next.isNull() && !image_.isNull()) {
     if (image_.hasAlphaChannel()) next = next.convertToFormat(QImage::Format_ARGB32);
@@ -272,6 +277,8 @@ void QtSurface::copyRect(const gui::Rect& target, const gui::Surface& source, co
 std::unique_ptr<gui::Surface> QtSurface::clone() const {
   auto copy = std::make_unique<QtSurface>(0, 0, gui::kWhite);
   copy->image_ = image_;
+  copy->width_ = width_;
+  copy->height_ = height_;
   copy->state = state;
   return copy;
 }
@@ -279,6 +286,8 @@ std::unique_ptr<gui::Surface> QtSurface::clone() const {
 void QtSurface::assign(const gui::Surface& other) {
   image_ = imageOf(other);
   if (image_.isNull() && !other.empty()) image_ = blankImage(other.width(), other.height(), gui::kBlack);
+  width_ = other.width();
+  height_ = other.height();
   touched();
 }
 
@@ -287,6 +296,8 @@ bool QtSurface::load(const uint8_t* data, size_t length) {
   QImage loaded;
   if (length == 0 || !loaded.loadFromData(data, static_cast<int>(std::min<size_t>(length, 1u << 30)))) return false;
   image_ = loaded.convertToFormat(loaded.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  width_ = image_.width();
+  height_ = image_.height();
   touched();
   return true;
 }

@@ -15,8 +15,8 @@ class QtSurface : public gui::Surface {
   // Changes are not announced while this is set (a window paints itself).
   bool quiet = false;
 
-  int32_t width() const override { return image_.width(); }
-  int32_t height() const override { return image_.height(); }
+  int32_t width() const override { return width_; }
+  int32_t height() const override { return height_; }
   void resize(int32_t width, int32_t height, uint32_t fill) override;
   void clear(uint32_t color) override;
 
@@ -46,7 +46,9 @@ class QtSurface : public gui::Surface {
     if (!quiet) notify();
   }
 
-  QImage image_;
+  QImage image_;  // null while either side is 0
+  int32_t width_ = 0;
+  int32_t height_ = 0;
 };
 
 // The QImage of any surface the Qt toolkit made (a null surface reads as
