@@ -30,6 +30,9 @@ void Control::attach(std::unique_ptr<gui::WindowPeer> peer) {
   peer_ = std::move(peer);
   peer_->setBackground(gui::colorToRgb(color_));
   fontChanged();
+  // Controls are visible (they show once they have a parent); windows of
+  // their own start hidden.
+  if (!topLevel()) peer_->setVisible(visible_ != 0);
 }
 
 // ---- Geometry

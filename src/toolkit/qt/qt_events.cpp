@@ -72,6 +72,23 @@ int keypadKey(int key) {
   }
 }
 
+// Qt passes a key that a widget does not take on to its parent; on the
+// programs' desktop only the window that has the key sees it. The first
+// window that sees a key event marks it.
+struct SeenKey {
+  const QEvent* event = nullptr;
+  QEvent::Type type = QEvent::None;
+  quint64 timestamp = 0;
+  int key = 0;
+};
+SeenKey seenKey;
+
+bool alreadySeen(const QKeyEvent& e) {
+  return seenKey.event == &e && seenKey.type == e.type() && seenKey.timestamp == e.timestamp() && seenKey.key == e.key();
+}
+
+void markSeen(const QKeyEvent& e) { seenKey = {&e, e.type(), e.timestamp(), e.key()}; }
+
 }  // namespace
 
 int shiftCode(Qt::KeyboardModifiers modifiers) {
@@ -188,6 +205,8 @@ bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::KeyPress: {
       const auto& e = static_cast<const QKeyEvent&>(*event);
+      if (alreadySeen(e)) return false;
+      markSeen(e);
       gui::InputEvent down{gui::EventKind::KeyDown};
       down.key = virtualKey(e);
       down.shift = shiftCode(e.modifiers());
@@ -202,7 +221,8 @@ bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyRelease: {
       const auto& e = static_cast<const QKeyEvent&>(*event);
-      if (e.isAutoRepeat()) return false;
+      if (e.isAutoRepeat() || alreadySeen(e)) return false;
+      markSeen(e);
       gui::InputEvent up{gui::EventKind::KeyUp};
       up.key = virtualKey(e);
       up.shift = shiftCode(e.modifiers());
