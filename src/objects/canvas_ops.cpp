@@ -208,8 +208,11 @@ void rotate(Machine& m, CanvasTarget c, int32_t height, int32_t width) {
   const double a = angle * M_PI / 180.0;
   const double cosA = std::cos(a);
   const double sinA = std::sin(a);
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
+  // Pixels outside the picture read as no colour and write nothing.
+  const int32_t rows = std::min(height, c.surface.height());
+  const int32_t columns = std::min(width, c.surface.width());
+  for (int32_t y = 0; y < rows; ++y) {
+    for (int32_t x = 0; x < columns; ++x) {
       const int32_t color = c.surface.pixel(x, y);
       if (color == gui::kInvalidColor) continue;
       const int32_t tx = roundToInt32(cx + cosA * (x - cx) + sinA * (y - cy));

@@ -276,7 +276,7 @@ intptr_t Control::message(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   // of the default handling are reported and the message yields 0.
   try {
     return defaultMessage(msg, wParam, lParam);
-  } catch (const RuntimeError& e) {
+  } catch (const std::exception& e) {
     m_.out.flush();
     std::fprintf(stderr, "kestrel: error in a window message: %s\n", e.what());
     std::fflush(stderr);

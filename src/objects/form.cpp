@@ -151,16 +151,19 @@ int32_t Form::showModal() {
   modalResult = 0;
   formPeer().setModal(true);
   setVisible(1);
+  bool eventsCanCome = true;
   for (;;) {
     if (events::endPending(m_)) break;
     if (modalResult == 0 && !peer_->visible()) modalResult = kModalCancel;  // hidden behind the loop's back
     if (modalResult != 0) {
-      // Closing a modal form asks the close handler, which may keep it open.
-      if (runCloseHandler(kCloseHide) == kCloseNone) modalResult = 0;
+      // Closing a modal form asks the close handler, which may keep it
+      // open (while anything could still end the run).
+      if (runCloseHandler(kCloseHide) == kCloseNone && eventsCanCome) modalResult = 0;
       else break;
     }
     // Without a window system nothing can answer: the form is cancelled.
-    if (!events::waitForEvents(m_) && !events::endPending(m_) && modalResult == 0) modalResult = kModalCancel;
+    eventsCanCome = events::waitForEvents(m_);
+    if (!eventsCanCome && !events::endPending(m_) && modalResult == 0) modalResult = kModalCancel;
   }
   Control::setVisible(0);
   formPeer().setModal(false);
