@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -238,4 +239,38 @@ TEST(Forms, IconsFromFilesResourcesAndOtherForms) {
   }
   Program p(".resource text \"not an icon\"\n.code\n    dim form:0\n    set form:0.IconResource = 0\n");
   EXPECT_EQ(p.run(), "Invalid icon");
+}
+
+// The canvas test program (tests/programs/gui_canvas.kasm), shown: the
+// window shows the edge cases as the program read them back.
+TEST(FormPicture, TheCanvasProgramOnTheScreen) {
+  QFile file(QString(KESTREL_TEST_DATA) + "/programs/gui_canvas.kasm");
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  Program p(file.readAll().toStdString() + "    set form:0.Show\n");
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(p.run(), "");
+  testing::internal::GetCapturedStdout();
+  guitest::settle();
+  const QImage shown = p.grab(0);
+  EXPECT_EQ(shown, canvasOf(p, 0));
+  // Rectangle and FillRect with their corners swapped.
+  EXPECT_EQ(Program::bgr(shown, 10, 10), 0x0000FFu);
+  EXPECT_EQ(Program::bgr(shown, 49, 49), 0x0000FFu);
+  EXPECT_EQ(Program::bgr(shown, 50, 50), 0xFFFFFFu);
+  EXPECT_EQ(Program::bgr(shown, 60, 10), 0xFF0000u);
+  EXPECT_EQ(Program::bgr(shown, 80, 20), 0xFFFFFFu);
+  // A line of one point, and a line with its end point.
+  EXPECT_EQ(Program::bgr(shown, 120, 5), 0x00FF00u);
+  EXPECT_EQ(Program::bgr(shown, 121, 5), 0xFFFFFFu);
+  EXPECT_EQ(Program::bgr(shown, 150, 50), 0xFF0000u);
+  // The outline-only circle and the solid FillRect after it.
+  EXPECT_EQ(Program::bgr(shown, 130, 80), 0xFFFFFFu);
+  EXPECT_EQ(Program::bgr(shown, 160, 60), 0x0000FFu);
+  // Opaque and transparent text.
+  EXPECT_EQ(Program::bgr(shown, 10, 110), 0u);
+  EXPECT_EQ(Program::bgr(shown, 62, 112), 0x0000FFu);
+  // Draw at (170, 10) from 170.7 and 10.9; Pset at (181, 11).
+  EXPECT_EQ(Program::bgr(shown, 170, 10), 0x00FF00u);
+  EXPECT_EQ(Program::bgr(shown, 172, 12), 0xFFFFFFu);
+  EXPECT_EQ(Program::bgr(shown, 181, 11), 0x0000FFu);
 }

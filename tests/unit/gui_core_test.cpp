@@ -315,8 +315,11 @@ done:
   EXPECT_EQ(r.number(kDouble, 1), 6);
   EXPECT_EQ(r.number(kDouble, 2), 1);  // the close action offered: hide
   EXPECT_EQ(r.form(1).visibleFlag(), 0);
-  // The form without a close handler suspended message hooks.
+  // The form without a close handler suspended message hooks; Repaint
+  // lets them run again.
   EXPECT_TRUE(r.m.system->dispatchSuspended);
+  r.form(0).repaint();
+  EXPECT_FALSE(r.m.system->dispatchSuspended);
 }
 
 TEST(Canvas, RasterOperationsAndColours) {
