@@ -18,6 +18,10 @@
 kestrel=$1
 dir=$2
 name=$3
+# Under the sanitizers, the font library's caches that live as long as the
+# process are not leaks.
+LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS
 base="$dir/$name"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -54,7 +54,11 @@ QtFormPeer::QtFormPeer(gui::WindowOwner* owner) : WidgetPeer(owner, new FormWidg
 
 QtFormPeer::~QtFormPeer() {
   canvas_->changed = nullptr;
-  for (QtFormPeer* child : std::vector<QtFormPeer*>(children_)) child->setMdiParent(nullptr);
+  // Child forms outlive their sub-windows: they leave hidden.
+  for (QtFormPeer* child : std::vector<QtFormPeer*>(children_)) {
+    child->visible_ = false;
+    child->setMdiParent(nullptr);
+  }
   if (parentForm_ != nullptr) std::erase(parentForm_->children_, this);
   if (subWindow_) {
     if (widget_) widget_->setParent(nullptr);
