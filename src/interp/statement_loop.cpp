@@ -4,12 +4,18 @@
 #include "interp/fast_path.h"
 #include "interp/machine.h"
 #include "interp/statements.h"
+#include "interp/system_state.h"
 #include "interp/structures.h"
 #include "objects/object_dispatch.h"
 
 namespace kestrel {
 
-void Machine::onStepBudget() { throw StepBudgetExhausted{}; }
+// An end statement that ran inside an event handler makes the budget run
+// out, so that the run ends at the next statement wherever that is.
+void Machine::onStepBudget() {
+  if (system && system->pendingEnd >= 0) throw ProgramEnd{system->pendingEnd};
+  throw StepBudgetExhausted{};
+}
 
 void Machine::seekOutside(int64_t position) {
   if (position > size) {

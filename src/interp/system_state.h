@@ -24,6 +24,14 @@ struct SystemState {
   std::map<int32_t, int64_t> cursorHandles;  // loaded cursors by number
   int32_t mouseX = 0;
   int32_t mouseY = 0;
+
+  // The event-dispatch flags (src/events/dispatch.h).
+  bool dispatchSuspended = false;  // window-message hooks run no byte code
+  bool mouseBusy = false;          // mouse events are dropped
+  bool listDrawBusy = false;       // owner-draw events of lists are dropped
+  // An end statement ran inside an event handler: the run ends with this
+  // status as soon as control is back in the byte code (-1: none).
+  int32_t pendingEnd = -1;
 };
 
 // The handle of a cursor number: one loaded under that number, else the

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "events/dispatch.h"
 #include "expr/conversions.h"
 #include "interp/dialogs.h"
 #include "interp/machine.h"
@@ -164,7 +165,7 @@ void systemStatement(Machine& m, uint8_t sub) {
       if (platform::readFileBytes(path(name), bytes)) playWav(bytes, flags);
       break;
     }
-    case 38: toolkit().processPendingEvents(); break;
+    case 38: events::processPending(m); break;
     case 41: {
       const Str text = m.evalString();
       const Str caption = m.evalString();
@@ -187,6 +188,7 @@ void systemStatement(Machine& m, uint8_t sub) {
       const int64_t lParam = wideRound(m.evalNumber());
       if (sub == 47) toolkit().sendMessage(handle, static_cast<uint32_t>(message), wParam, lParam);
       else toolkit().postMessage(handle, static_cast<uint32_t>(message), wParam, lParam);
+      events::checkPendingEnd(m);
       break;
     }
     case 54: printToPrinter(m); break;

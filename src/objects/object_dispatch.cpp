@@ -1,5 +1,6 @@
 #include "objects/object_dispatch.h"
 
+#include "events/dispatch.h"
 #include "interp/machine.h"
 #include "objects/object_model.h"
 #include "objects/rect_record.h"
@@ -33,13 +34,21 @@ void writeMember(Machine& m, int type, int32_t index, int member) {
   const TypeDescriptor& d = w.descriptor(type);
   Object& object = w.at(type, index);
   if (!d.write(d, m, object, member)) raiseNoMember(d, member, "written");
+  // A member that delivered events (showing, closing, repainting) ends the
+  // run here when a handler ran the end statement.
+  events::checkPendingEnd(m);
 }
 
 void readMember(Machine& m, int type, int32_t index, int member, EvalStacks& s) {
   ObjectWorld& w = world(m);
   const TypeDescriptor& d = w.descriptor(type);
   Object& object = w.at(type, index);
+  const int numbers = s.nn;
+  const int strings = s.ns;
   if (!d.read(d, m, object, member, s)) raiseNoMember(d, member, "read");
+  // Exactly one value, whatever the member did, so the stacks stay balanced.
+  if (s.nn == numbers && s.ns == strings) s.pushNumber(0);
+  events::checkPendingEnd(m);
 }
 
 uint64_t rectangleAddress(Machine& m, int32_t index) {

@@ -92,16 +92,17 @@ struct TypeDescriptor {
 
 inline constexpr int32_t kMaxTableIndex = 65535;
 
-// Builds the descriptor of a type from its member table.
-template <class T, size_t N>
-TypeDescriptor describeType(int code, const char* name, const Member<T> (&rows)[N], Factory create) {
+// Builds the descriptor of a type from its member table (`count` rows that
+// live as long as the program: a static array or vector).
+template <class T>
+TypeDescriptor describeType(int code, const char* name, const Member<T>* rows, size_t count, Factory create) {
   TypeDescriptor d;
   d.code = code;
   d.name = name;
   d.create = create;
   d.rows = rows;
   d.rowOf.fill(-1);
-  for (size_t i = 0; i < N; ++i) {
+  for (size_t i = 0; i < count; ++i) {
     d.rowOf[rows[i].code] = static_cast<int16_t>(i);
     d.info.push_back({rows[i].name, rows[i].writes, rows[i].reads});
   }
@@ -122,6 +123,16 @@ TypeDescriptor describeType(int code, const char* name, const Member<T> (&rows)[
     return true;
   };
   return d;
+}
+
+template <class T, size_t N>
+TypeDescriptor describeType(int code, const char* name, const Member<T> (&rows)[N], Factory create) {
+  return describeType<T>(code, name, rows, N, create);
+}
+
+template <class T>
+TypeDescriptor describeType(int code, const char* name, const std::vector<Member<T>>& rows, Factory create) {
+  return describeType<T>(code, name, rows.data(), rows.size(), create);
 }
 
 // The object types that this build knows, by type code. The engine's own

@@ -1,5 +1,7 @@
-// The object families of the engine. A family registers its types here;
-// the toolkit layer adds the visual types through TypeRegistry::add().
+// The object families of the engine. A family registers its types here
+// (the visual ones too: they reach the window system through toolkit peers).
+#include "objects/bitmap.h"
+#include "objects/form.h"
 #include "objects/object_model.h"
 #include "objects/rect_record.h"
 #include "objects/streams.h"
@@ -8,12 +10,16 @@
 namespace kestrel::objects {
 
 void registerRegistryType(TypeRegistry& registry);  // registry_object.cpp
+void registerFontType(TypeRegistry& registry);      // font_object.cpp
 
 void registerEngineTypes(TypeRegistry& registry) {
   registerStreamTypes(registry);
   registerStringListType(registry);
   registerRectangleTypes(registry);
   registerRegistryType(registry);
+  registerFormType(registry);
+  registerFontType(registry);
+  registerBitmapType(registry);
 }
 
 }  // namespace kestrel::objects

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "interp/machine.h"
+#include "objects/member_operands.h"
 #include "platform/paths.h"
 
 namespace kestrel::objects {
@@ -77,6 +78,15 @@ void MemoryStream::writeAt(int64_t at, const uint8_t* src, size_t n) {
     size_ = end;
   }
   std::memmove(data_ + at, src, n);
+}
+
+Stream* streamReference(Machine& m) {
+  const int type = m.u8();
+  m.u8();
+  const int32_t index = m.s16();
+  skipByte(m);
+  if (type != kFileStreamType && type != kMemoryStreamType) return nullptr;
+  return &world(m).as<Stream>(type, index);
 }
 
 }  // namespace kestrel::objects

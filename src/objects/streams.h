@@ -109,4 +109,8 @@ class MemoryStream : public Stream {
 
 void registerStreamTypes(TypeRegistry& registry);
 
+// A stream reference: type code, kind byte (not examined), 2-byte index, b.
+// nullptr for a type code other than a stream's.
+Stream* streamReference(Machine& m);
+
 }  // namespace kestrel::objects

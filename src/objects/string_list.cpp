@@ -119,17 +119,6 @@ void writeWholeFile(Machine& m, const Str& name, const std::string& text) {
   raise("Cannot create file \"" + name.str() + "\". " + reason);
 }
 
-// A stream reference: type code, kind byte (not examined), 2-byte index, b.
-// nullptr for a type code other than a stream's.
-Stream* streamReference(Machine& m) {
-  const int type = m.u8();
-  m.u8();
-  const int32_t index = m.s16();
-  skipByte(m);
-  if (type != kFileStreamType && type != kMemoryStreamType) return nullptr;
-  return &world(m).as<Stream>(type, index);
-}
-
 void loadFile(Machine& m, StringList& l) {
   skipByte(m);
   const Str name = stringOperand(m);

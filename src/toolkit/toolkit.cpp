@@ -46,7 +46,7 @@ namespace {
 class NullToolkit : public Toolkit {
  public:
   bool windowSystemAvailable() override { return false; }
-  void processPendingEvents() override {}
+  void processPendingEvents() override { runPostedTasks(); }
 };
 
 std::unique_ptr<Toolkit>& installed() {

@@ -5,6 +5,7 @@
 // serves the fuzzer and the non-GUI tests. Programs install the Qt toolkit
 // at start; nothing here includes Qt.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,13 @@ namespace kestrel {
 
 struct MessageBoxRequest;
 class TextPrintJob;
+namespace gui {
+class FormPeer;
+class Surface;
+class WindowOwner;
+class WindowPeer;
+enum class ControlKind;
+}  // namespace gui
 
 class Toolkit {
  public:
@@ -69,6 +77,34 @@ class Toolkit {
   // Windows system metrics by index (screen size, borders, icons...).
   virtual int systemMetric(int index);
   virtual void beep();
+
+  // ---- Forms, controls and pictures (src/toolkit/window_peer.h). The
+  // defaults (gui_services.cpp) are the null toolkit's: peers that store
+  // what they are told and show nothing, surfaces that draw nothing.
+  virtual std::unique_ptr<gui::FormPeer> createForm(gui::WindowOwner& owner);
+  virtual std::unique_ptr<gui::WindowPeer> createControl(gui::ControlKind kind, gui::WindowOwner& owner);
+  virtual std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill);
+  // The 0x00BBGGRR value of a system colour (palette index 0 to 30).
+  virtual uint32_t systemColor(int index);
+  // The family names of the installed screen fonts.
+  virtual std::vector<std::string> screenFonts();
+  // Runs `task` later, from the event loop (posted messages).
+  virtual void post(std::function<void()> task);
+  // Handles the events that are waiting, first waiting for one when there
+  // are none. False when no event can ever come (no window system).
+  virtual bool waitForEvents();
+  // Minimizes every window of the program.
+  virtual void minimizeApplication() {}
+  // The application's hint follows the mouse over windows that have one:
+  // `listener` hears each change.
+  virtual void setHintListener(std::function<void(const std::string&)> listener) { (void)listener; }
+
+ protected:
+  // Runs the tasks posted so far; false when there were none.
+  bool runPostedTasks();
+
+ private:
+  std::vector<std::function<void()>> posted_;
 };
 
 // One print job of the printer's text channel.

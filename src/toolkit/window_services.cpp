@@ -1,7 +1,9 @@
 // What the toolkit answers about windows, the desktop, keys and sounds when
-// an implementation does not know better: a desktop with no windows of the
-// program's own, a 1024 x 768 screen at 96 dots per inch, and no sound.
+// an implementation does not know better: the program's own windows through
+// the handle table (there are no others), a 1024 x 768 screen at 96 dots
+// per inch, and no sound.
 #include "toolkit/toolkit.h"
+#include "toolkit/window_peer.h"
 
 namespace kestrel {
 
@@ -10,15 +12,63 @@ constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 }  // namespace
 
-intptr_t Toolkit::sendMessage(intptr_t, uint32_t, intptr_t, intptr_t) { return 0; }
-bool Toolkit::postMessage(intptr_t, uint32_t, intptr_t, intptr_t) { return false; }
-bool Toolkit::windowText(intptr_t, std::string& text) {
-  text.clear();
-  return false;
+namespace {
+gui::WindowOwner* ownerOf(intptr_t window) {
+  gui::WindowPeer* peer = gui::findWindowPeer(window);
+  return peer == nullptr ? nullptr : peer->owner();
 }
-bool Toolkit::setWindowText(intptr_t, const std::string&) { return false; }
-intptr_t Toolkit::findWindow(const std::string*, const std::string*) { return 0; }
-bool Toolkit::showWindow(intptr_t, int) { return false; }
+}  // namespace
+
+// A message goes to the window's owner: the program's hook, then the
+// default handling. Windows that do not exist answer 0.
+intptr_t Toolkit::sendMessage(intptr_t window, uint32_t message, intptr_t wParam, intptr_t lParam) {
+  gui::WindowOwner* owner = ownerOf(window);
+  return owner == nullptr ? 0 : owner->message(message, wParam, lParam);
+}
+
+// A posted message is delivered from the event loop; the window is looked
+// up again then, since it may be gone.
+bool Toolkit::postMessage(intptr_t window, uint32_t message, intptr_t wParam, intptr_t lParam) {
+  if (ownerOf(window) == nullptr) return false;
+  post([window, message, wParam, lParam] {
+    if (gui::WindowOwner* owner = ownerOf(window)) owner->message(message, wParam, lParam);
+  });
+  return true;
+}
+
+bool Toolkit::windowText(intptr_t window, std::string& text) {
+  text.clear();
+  gui::WindowOwner* owner = ownerOf(window);
+  if (owner == nullptr) return false;
+  text = owner->windowText();
+  return true;
+}
+
+bool Toolkit::setWindowText(intptr_t window, const std::string& text) {
+  gui::WindowOwner* owner = ownerOf(window);
+  if (owner == nullptr) return false;
+  owner->setWindowText(text);
+  return true;
+}
+
+// Top-level windows only, in the order they were made; a class name or a
+// title that is given must match exactly.
+intptr_t Toolkit::findWindow(const std::string* className, const std::string* title) {
+  for (gui::WindowPeer* peer : gui::allWindowPeers()) {
+    gui::WindowOwner* owner = peer->owner();
+    if (owner == nullptr || !owner->topLevel()) continue;
+    if (className != nullptr && *className != owner->windowClass()) continue;
+    if (title != nullptr && *title != owner->windowText()) continue;
+    return peer->handle();
+  }
+  return 0;
+}
+
+bool Toolkit::showWindow(intptr_t window, int command) {
+  gui::WindowOwner* owner = ownerOf(window);
+  return owner != nullptr && owner->showCommand(command);
+}
+
 bool Toolkit::cursorPosition(int& x, int& y) {
   x = kScreenWidth / 2;
   y = kScreenHeight / 2;
@@ -46,6 +96,7 @@ int Toolkit::systemMetric(int index) {
     case 32: case 33: return 4;                   // sizing frame
     case 43: return 3;                            // mouse buttons
     case 49: case 50: return 16;                  // small icon
+    case 51: return 17;                           // small caption (tool windows)
     case 80: return 1;                            // monitors
     default: return 0;
   }

@@ -9,6 +9,8 @@
 #   NAME.in      standard input (optional)
 #   NAME.first   the name of another program of DIR that runs first, in the
 #                same folder and with the same registry (optional)
+#   NAME.env     environment settings for the runs, VAR=value one a line
+#                (optional; e.g. QT_QPA_PLATFORM=offscreen for windows)
 # Every run gets a fresh folder and a fresh XDG_CONFIG_HOME, so programs
 # never touch the user's own files or registry.
 # The program runs twice, with and without the decoded-expression cache, and
@@ -16,6 +18,10 @@
 kestrel=$1
 dir=$2
 name=$3
+# Under the sanitizers, the font library's caches that live as long as the
+# process are not leaks.
+LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS
 base="$dir/$name"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -29,6 +35,8 @@ expected_status=0
 [ -f "$base.status" ] && expected_status=$(cat "$base.status")
 first=""
 [ -f "$base.first" ] && first=$(cat "$base.first")
+settings=""
+[ -f "$base.env" ] && settings=$(grep -v '^#' "$base.env")
 
 for mode in cached reference; do
   flag=""
@@ -38,11 +46,11 @@ for mode in cached reference; do
   export XDG_CONFIG_HOME
   if [ -n "$first" ]; then
     # shellcheck disable=SC2086
-    (cd "$tmp/$mode" && "$kestrel" run $flag "$dir/$first.kasm" >/dev/null 2>"$tmp/$mode.first.err") ||
+    (cd "$tmp/$mode" && env $settings "$kestrel" run $flag "$dir/$first.kasm" >/dev/null 2>"$tmp/$mode.first.err") ||
       { cat "$tmp/$mode.first.err"; fail "$mode run: the first program $first failed"; }
   fi
   # shellcheck disable=SC2086
-  (cd "$tmp/$mode" && "$kestrel" run $flag "$base.kasm" $args <"$stdin" >"$tmp/$mode.out" 2>"$tmp/$mode.err")
+  (cd "$tmp/$mode" && env $settings "$kestrel" run $flag "$base.kasm" $args <"$stdin" >"$tmp/$mode.out" 2>"$tmp/$mode.err")
   status=$?
   if [ "$status" != "$expected_status" ]; then
     cat "$tmp/$mode.err"

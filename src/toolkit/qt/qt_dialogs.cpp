@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "toolkit/qt/qt_fonts.h"
 #include "toolkit/qt/qt_services.h"
 #include "toolkit/qt/qt_text.h"
 
@@ -39,27 +40,6 @@ QAbstractButton* addButton(QMessageBox& box, DialogButton button) {
     case DialogButton::Continue: return box.addButton(QStringLiteral("Continue"), QMessageBox::AcceptRole);
   }
   return nullptr;
-}
-
-Qt::CursorShape cursorShape(int shape) {
-  switch (shape) {
-    case -1: return Qt::BlankCursor;
-    case -3: return Qt::CrossCursor;
-    case -4: return Qt::IBeamCursor;
-    case -5: case -22: return Qt::SizeAllCursor;
-    case -6: return Qt::SizeBDiagCursor;
-    case -7: case -15: return Qt::SizeVerCursor;
-    case -8: return Qt::SizeFDiagCursor;
-    case -9: case -14: return Qt::SizeHorCursor;
-    case -10: return Qt::UpArrowCursor;
-    case -11: case -17: return Qt::WaitCursor;
-    case -12: case -16: return Qt::DragMoveCursor;
-    case -13: case -18: return Qt::ForbiddenCursor;
-    case -19: return Qt::BusyCursor;
-    case -20: return Qt::WhatsThisCursor;
-    case -21: return Qt::PointingHandCursor;
-    default: return Qt::ArrowCursor;
-  }
 }
 
 }  // namespace

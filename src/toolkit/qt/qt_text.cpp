@@ -11,4 +11,11 @@ QString fromProgramText(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+std::string toProgramText(const QString& text) {
+  for (const QChar c : text)
+    if (c.unicode() > 0xFF) return text.toStdString();
+  const QByteArray bytes = text.toLatin1();
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
 }  // namespace kestrel::qt

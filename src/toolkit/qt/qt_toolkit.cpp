@@ -7,8 +7,11 @@
 #include <cstdlib>
 
 #include "state/errors.h"
+#include "toolkit/qt/qt_fonts.h"
+#include "toolkit/qt/qt_gui.h"
 #include "toolkit/qt/qt_services.h"
 #include "toolkit/toolkit.h"
+#include "toolkit/window_peer.h"
 
 namespace kestrel {
 
@@ -72,6 +75,7 @@ class QtToolkit : public Toolkit {
   bool windowSystemAvailable() override { return qt::displayConfigured(); }
 
   void processPendingEvents() override {
+    runPostedTasks();
     if (qt::app != nullptr) QApplication::processEvents();
   }
 
@@ -88,6 +92,35 @@ class QtToolkit : public Toolkit {
     if (sound_) sound_->stop();
   }
   bool soundPlaying() override { return sound_ && sound_->playing(); }
+
+  std::unique_ptr<gui::FormPeer> createForm(gui::WindowOwner& owner) override { return qt::makeFormPeer(owner); }
+  std::unique_ptr<gui::WindowPeer> createControl(gui::ControlKind kind, gui::WindowOwner& owner) override {
+    return qt::makeControlPeer(kind, owner);
+  }
+  std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill) override {
+    return qt::makeSurface(width, height, fill);
+  }
+  uint32_t systemColor(int index) override { return qt::paletteColor(index); }
+  std::vector<std::string> screenFonts() override { return qt::screenFontFamilies(); }
+
+  // Posted messages wait in Qt's queue, behind the events already there.
+  void post(std::function<void()> task) override {
+    if (qt::app == nullptr) {
+      Toolkit::post(std::move(task));
+      return;
+    }
+    QMetaObject::invokeMethod(qt::app, std::move(task), Qt::QueuedConnection);
+  }
+  bool waitForEvents() override {
+    if (qt::app == nullptr) return Toolkit::waitForEvents();
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return true;
+  }
+  void minimizeApplication() override { qt::minimizeAllWindows(); }
+  void setHintListener(std::function<void(const std::string&)> listener) override {
+    qt::setHintListener(std::move(listener));
+  }
+  int keyState(int virtualKey) override { return qt::keyState(virtualKey); }
 
  private:
   qt::SoundPlayer& player() {

@@ -1,0 +1,210 @@
+#include "events/dispatch.h"
+
+#include <cstdio>
+#include <new>
+
+#include "expr/conversions.h"
+#include "interp/machine.h"
+#include "interp/system_state.h"
+#include "toolkit/toolkit.h"
+
+namespace kestrel::events {
+
+namespace {
+
+void report(Machine& m, const char* text) {
+  m.out.flush();
+  if (m.statementStart >= 0)
+    std::fprintf(stderr, "kestrel: error in an event handler: %s (at byte-code position %d)\n", text,
+                 static_cast<int>(m.statementStart));
+  else
+    std::fprintf(stderr, "kestrel: error in an event handler: %s\n", text);
+  std::fflush(stderr);
+}
+
+// What a handler may leave behind when it fails: everything a normal
+// return puts back.
+struct Snapshot {
+  explicit Snapshot(const Machine& m)
+      : position(m.pos),
+        depth(m.frames.depth),
+        loopTop(m.ctl.loopTop),
+        loopNesting(m.ctl.loopNesting),
+        subroutines(m.ctl.subroutineCount),
+        selectionLevel(m.ctl.selectionLevel),
+        statementStart(m.statementStart) {}
+  void restore(Machine& m) const {
+    m.pos = position;
+    m.frames.depth = depth;
+    m.ctl.loopTop = loopTop;
+    m.ctl.loopNesting = loopNesting;
+    m.ctl.subroutineCount = subroutines;
+    m.ctl.selectionLevel = selectionLevel;
+    m.statementStart = statementStart;
+  }
+  int32_t position;
+  int32_t depth;
+  size_t loopTop;
+  int32_t loopNesting;
+  int32_t subroutines;
+  int32_t selectionLevel;
+  int32_t statementStart;
+};
+
+// A by-reference number read back into the event's variable, as its Round;
+// a value that does not round is the handler's error and changes nothing.
+int32_t roundedReadBack(Machine& m, double value, int32_t unchanged) {
+  try {
+    return roundToInt32(value);
+  } catch (const RuntimeError& e) {
+    report(m, e.what());
+    return unchanged;
+  }
+}
+
+}  // namespace
+
+bool endPending(const Machine& m) { return m.system->pendingEnd >= 0; }
+
+bool call(Machine& m, HandlerCall& c) {
+  if (c.entry == 0 || endPending(m)) return false;
+  const Snapshot before(m);
+  try {
+    const int32_t d = m.frames.depth;
+    m.frames.ensure(d);
+    for (int i = 0; i < c.numberCount; ++i) m.frames.number(d, i) = c.numbers[i];
+    if (c.textSlot >= 0) m.frames.text(d, c.textSlot) = c.text;
+    if (c.senderSlot >= 0)
+      m.frames.byRef(d, c.senderSlot) = ByRefSlot{static_cast<uint8_t>(c.sender.type), c.sender.index};
+    m.runProcedure(c.entry, before.position);
+    m.pos = before.position;
+    m.statementStart = before.statementStart;
+    if (c.readBackSlot >= 0) c.readBack = m.frames.number(d, c.readBackSlot);
+    return true;
+  } catch (const RuntimeError& e) {
+    before.restore(m);
+    report(m, e.what());
+  } catch (const std::bad_alloc&) {
+    before.restore(m);
+    report(m, texts::kOutOfMemory);
+  } catch (const ProgramEnd& end) {
+    before.restore(m);
+    m.system->pendingEnd = end.status;
+    m.stepsLeft = 0;  // the next statement ends the run (Machine::onStepBudget)
+  } catch (const StepBudgetExhausted&) {
+    before.restore(m);
+    m.system->pendingEnd = 0;
+  }
+  return false;
+}
+
+void notify(Machine& m, int32_t entry, Sender sender) {
+  HandlerCall c;
+  c.entry = entry;
+  c.sender = sender;
+  c.senderSlot = 0;
+  call(m, c);
+}
+
+void mouseButton(Machine& m, int32_t entry, Sender sender, int button, int x, int y, int shift) {
+  if (entry == 0 || m.system->mouseBusy) return;
+  HandlerCall c;
+  c.entry = entry;
+  c.numbers[0] = button;
+  c.numbers[1] = x;
+  c.numbers[2] = y;
+  c.numbers[3] = shift;
+  c.numberCount = 4;
+  c.sender = sender;
+  c.senderSlot = 4;
+  call(m, c);
+}
+
+void mouseMove(Machine& m, int32_t entry, Sender sender, int x, int y, int shift) {
+  SystemState& sys = *m.system;
+  sys.mouseX = x;
+  sys.mouseY = y;
+  if (entry == 0 || sys.mouseBusy) return;
+  FlagGuard busy(sys.mouseBusy, true);
+  HandlerCall c;
+  c.entry = entry;
+  c.numbers[0] = x;
+  c.numbers[1] = y;
+  c.numbers[2] = shift;
+  c.numberCount = 3;
+  c.sender = sender;
+  c.senderSlot = 3;
+  call(m, c);
+}
+
+void keyPress(Machine& m, int32_t entry, Sender sender, int character) {
+  HandlerCall c;
+  c.entry = entry;
+  c.numbers[0] = character & 0xFF;
+  c.numberCount = 1;
+  c.sender = sender;
+  c.senderSlot = 1;
+  call(m, c);
+}
+
+void key(Machine& m, int32_t entry, Sender sender, int virtualKey, int shift) {
+  HandlerCall c;
+  c.entry = entry;
+  c.numbers[0] = virtualKey;
+  c.numbers[1] = shift;
+  c.numberCount = 2;
+  c.sender = sender;
+  c.senderSlot = 2;
+  call(m, c);
+}
+
+int32_t close(Machine& m, int32_t entry, Sender sender, int32_t action) {
+  HandlerCall c;
+  c.entry = entry;
+  c.numbers[0] = action;
+  c.numberCount = 1;
+  c.sender = sender;
+  c.senderSlot = 1;
+  c.readBackSlot = 0;
+  if (!call(m, c)) return action;
+  return roundedReadBack(m, c.readBack, action);
+}
+
+bool message(Machine& m, int32_t entry, intptr_t handle, uint32_t msg, intptr_t wParam, intptr_t lParam) {
+  if (entry == 0 || m.system->dispatchSuspended) return false;
+  HandlerCall c;
+  c.entry = entry;
+  c.numbers[0] = static_cast<double>(handle);
+  c.numbers[1] = msg;
+  c.numbers[2] = static_cast<double>(wParam);
+  c.numbers[3] = static_cast<double>(lParam);
+  c.numberCount = 4;
+  return call(m, c);
+}
+
+void hint(Machine& m, int32_t entry, const std::string& longHint) {
+  HandlerCall c;
+  c.entry = entry;
+  c.text = Str(longHint);
+  c.textSlot = 0;
+  call(m, c);
+}
+
+void processPending(Machine& m) {
+  toolkit().processPendingEvents();
+  checkPendingEnd(m);
+}
+
+bool waitForEvents(Machine& m) {
+  const bool any = toolkit().waitForEvents();
+  return any && !endPending(m);
+}
+
+void checkPendingEnd(Machine& m) {
+  const int32_t status = m.system->pendingEnd;
+  if (status < 0) return;
+  m.system->pendingEnd = -1;
+  throw ProgramEnd{status};
+}
+
+}  // namespace kestrel::events

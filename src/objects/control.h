@@ -1,0 +1,152 @@
+#pragma once
+// The engine side of every visual object (forms and controls): the common
+// properties that all of them share, their toolkit peer, and the routing of
+// the peer's events to the program's handlers.
+//
+// A control family derives from Control, makes its peer in its constructor
+// (attach()), says where it keeps each event's handler (handlerFor()), and
+// lists its member table with the shared rows of control_members.h. The
+// form (form.h) is the worked example; docs/architecture.md walks through it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "events/dispatch.h"
+#include "objects/member_operands.h"
+#include "objects/object_model.h"
+#include "toolkit/gui_types.h"
+#include "toolkit/window_peer.h"
+
+namespace kestrel::objects {
+
+class FontObject;
+
+// Alignment within the parent: 0 none, 1 top, 2 bottom, 3 left, 4 right, 5 client.
+enum Align { kAlignNone = 0, kAlignTop, kAlignBottom, kAlignLeft, kAlignRight, kAlignClient };
+
+class Control : public Object, public gui::WindowOwner {
+ public:
+  Control(Machine& m, int type);
+  ~Control() override;
+
+  Machine& machine() const { return m_; }
+  gui::WindowPeer& peer() const { return *peer_; }
+  events::Sender sender() const { return {classCode(), tag}; }
+
+  // ---- Common properties. Bounds are Left, Top, Width and Height as the
+  // program sees them (a form adds its frame to the client area).
+  virtual gui::Rect bounds() const;
+  virtual void setBounds(const gui::Rect& r);
+  void setLeft(int32_t v);
+  void setTop(int32_t v);
+  void setWidth(int32_t v);
+  void setHeight(int32_t v);
+  virtual gui::Size clientSize() const;
+  virtual void setClientSize(gui::Size size);
+
+  virtual Str caption() const;
+  virtual void setCaption(const Str& text);
+
+  // Makes `container` the parent (nullptr: none); it must be a control that
+  // holds others, and not this control or one inside it.
+  void setParent(Control* container);
+  Control* parent() const { return parent_; }
+
+  gui::FontSpec& font() { return font_; }
+  // Shows the font after a change of font().
+  void fontChanged();
+  void assignFont(const FontObject& source);
+
+  // Boolean properties keep the flag byte the program set (a flag set with
+  // -1 reads 255); a window the user closed reads 0.
+  uint8_t enabledFlag() const;
+  void setEnabled(uint8_t flag);
+  uint8_t visibleFlag() const;
+  virtual void setVisible(uint8_t flag);
+  uint8_t showHintFlag() const { return showHint_; }
+  void setShowHint(uint8_t flag);
+  const Str& hint() const { return hint_; }
+  void setHint(const Str& text);
+
+  int32_t color() const { return color_; }
+  virtual void setColor(int32_t color);
+  int32_t cursor() const { return cursor_; }
+  void setCursor(int32_t number);
+  int32_t align() const { return align_; }
+  void setAlign(int32_t align);
+  // The position among the parent's children in the keyboard's order; -1
+  // without a parent (the value set then applies when one is assigned).
+  int32_t tabOrder() const;
+  void setTabOrder(int32_t position);
+  intptr_t handle() const { return peer_->handle(); }
+  // The popup menu named by the program (menus attach it).
+  ObjectRef popupMenu{};
+
+  // ---- Events. The handler position the control keeps for an event kind
+  // (0: none), and for window messages.
+  virtual int32_t handlerFor(gui::EventKind kind) const = 0;
+  virtual int32_t messageHandler() const { return 0; }
+
+  // ---- gui::WindowOwner
+  void event(gui::InputEvent& e) override;
+  intptr_t message(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
+  std::string windowText() override { return caption().str(); }
+  void setWindowText(const std::string& text) override { setCaption(Str(text)); }
+  bool showCommand(int command) override;
+
+ protected:
+  // Takes the peer the family made; applies the properties it starts with.
+  void attach(std::unique_ptr<gui::WindowPeer> peer);
+  // What the window does with a message after the program's hook.
+  virtual intptr_t defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam);
+  // The client area changed size: runs the resize handler and docks the
+  // aligned children. Called once per new size, whoever changed it.
+  virtual void resized();
+  // The user or a message asked to close the window.
+  virtual void closeRequested() {}
+  virtual void windowStateChanged() {}
+  // Docks the aligned children in the client area.
+  void realign();
+  // Calls resized() when the client size differs from the one last seen.
+  void checkResized();
+
+  Machine& m_;
+  std::unique_ptr<gui::WindowPeer> peer_;
+  Control* parent_ = nullptr;
+  std::vector<Control*> children_;  // in the order they got this parent
+  std::vector<Control*> tabList_;   // children in keyboard order
+  gui::FontSpec font_;
+  uint8_t enabled_ = 1;
+  uint8_t visible_ = 1;
+  uint8_t showHint_ = 0;
+  Str hint_;
+  int32_t color_ = gui::kColorButtonFace;
+  int32_t cursor_ = 0;
+  int32_t align_ = kAlignNone;
+  int32_t wantedTabOrder_ = -1;
+  gui::Size lastClientSize_{-1, -1};
+  bool aligning_ = false;
+
+ private:
+  void applyTabOrder();
+};
+
+// The font object (type 34): a font the program sets up and assigns to
+// controls (their Font member copies it).
+inline constexpr int kFontType = 34;
+class FontObject : public Object {
+ public:
+  explicit FontObject(int type) : Object(type) {}
+  gui::FontSpec spec;
+  gui::FontSpec& font() { return spec; }
+  void fontChanged() {}
+};
+
+// The font named by an object operand ("Invalid class typecast" for
+// anything else).
+const FontObject& fontOperand(Machine& m);
+// The control named by an object operand, for Parent.
+Control& containerOperand(Machine& m);
+
+}  // namespace kestrel::objects

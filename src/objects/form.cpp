@@ -1,0 +1,490 @@
+#include "objects/form.h"
+
+#include <algorithm>
+
+#include "events/dispatch.h"
+#include "interp/machine.h"
+#include "interp/system_state.h"
+#include "objects/control_members.h"
+#include "objects/gui_state.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "toolkit/toolkit.h"
+
+namespace kestrel::objects {
+
+namespace {
+
+constexpr int kMetricCaption = 4;        // title bar height
+constexpr int kMetricFixedFrame = 7;     // border of a window that cannot be sized
+constexpr int kMetricSizingFrame = 32;   // border of a window that can
+constexpr int kMetricSmallCaption = 51;  // title bar of a tool window
+constexpr int32_t kDefaultWidth = 320;
+constexpr int32_t kDefaultHeight = 240;
+constexpr int32_t kIconHandleBase = 0x00B00000;
+constexpr int32_t kModalCancel = 2;
+
+constexpr uint8_t kMinimizeIcon = 2;
+
+}  // namespace
+
+Form::Form(Machine& m, int type) : Control(m, type) {
+  attach(toolkit().createForm(*this));
+  // The first size is no resize: no handler is bound yet, and it must not
+  // clear the dispatch-suspended flag.
+  const int32_t bw = borderWidth();
+  peer_->setGeometry(gui::Rect::fromSize(0, 0, kDefaultWidth - 2 * bw, kDefaultHeight - captionHeight() - 2 * bw));
+  lastClientSize_ = clientSize();
+}
+
+int32_t Form::handlerFor(gui::EventKind kind) const {
+  switch (kind) {
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::Resize: return eventSlots[kSlotResize];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    case gui::EventKind::KeyPress: return eventSlots[kSlotKeyPress];
+    case gui::EventKind::KeyDown: return eventSlots[kSlotKeyDown];
+    case gui::EventKind::KeyUp: return eventSlots[kSlotKeyUp];
+    case gui::EventKind::Paint: return eventSlots[kSlotPaint];
+    case gui::EventKind::Show: return eventSlots[kSlotShow];
+    default: return 0;
+  }
+}
+
+// ---- The frame
+
+int32_t Form::borderWidth() const {
+  switch (borderStyle_) {
+    case 0: return 0;
+    case 2: case 5: return toolkit().systemMetric(kMetricSizingFrame);
+    default: return toolkit().systemMetric(kMetricFixedFrame);
+  }
+}
+
+int32_t Form::captionHeight() const {
+  if (borderStyle_ == 0 || !captionShown_) return 0;
+  return toolkit().systemMetric(borderStyle_ >= 4 ? kMetricSmallCaption : kMetricCaption);
+}
+
+gui::Rect Form::bounds() const {
+  const gui::Rect client = peer_->geometry();
+  const int32_t bw = borderWidth();
+  return gui::Rect::fromSize(client.left, client.top, client.width() + 2 * bw, client.height() + captionHeight() + 2 * bw);
+}
+
+void Form::setBounds(const gui::Rect& r) {
+  const int32_t bw = borderWidth();
+  const int32_t width = std::clamp(r.width() - 2 * bw, 0, kMaxPictureSide);
+  const int32_t height = std::clamp(r.height() - captionHeight() - 2 * bw, 0, kMaxPictureSide);
+  peer_->setGeometry(gui::Rect::fromSize(r.left, r.top, width, height));
+  checkResized();
+}
+
+void Form::setClientSize(gui::Size size) {
+  const gui::Rect client = peer_->geometry();
+  peer_->setGeometry(gui::Rect::fromSize(client.left, client.top, std::clamp(size.width, 0, kMaxPictureSide),
+                                         std::clamp(size.height, 0, kMaxPictureSide)));
+  checkResized();
+}
+
+void Form::setBorderStyle(int32_t style) {
+  // The window is made again with the new frame around the same outer size.
+  const gui::Rect outer = bounds();
+  borderStyle_ = style;
+  captionShown_ = true;
+  formPeer().setCaptionShown(true);
+  formPeer().setBorderStyle(style);
+  setBounds(outer);
+}
+
+// The title bar goes (styles single, sizeable and dialog; a thin border
+// stays) and the height shrinks by the caption height, so the client area
+// keeps its size. A tool window keeps its title bar, and the height still
+// shrinks.
+void Form::hideCaption() {
+  if (borderStyle_ == 0 || !captionShown_) return;
+  if (borderStyle_ >= 1 && borderStyle_ <= 3) {
+    captionShown_ = false;
+    formPeer().setCaptionShown(false);
+    return;
+  }
+  setHeight(bounds().height() - toolkit().systemMetric(kMetricCaption));
+}
+
+void Form::showCaption() {
+  if (borderStyle_ == 0 || captionShown_) return;
+  if (borderStyle_ >= 1 && borderStyle_ <= 3) {
+    captionShown_ = true;
+    formPeer().setCaptionShown(true);
+  }
+}
+
+void Form::changeBorderIcons(uint8_t bits, bool add) {
+  borderIcons_ = add ? static_cast<uint8_t>(borderIcons_ | bits) : static_cast<uint8_t>(borderIcons_ & ~bits);
+  formPeer().setBorderIcons(borderIcons_);
+}
+
+// ---- Showing, modal runs, closing
+
+void Form::setVisible(uint8_t flag) {
+  const bool was = peer_->visible();
+  if (flag != 0 && !was && centred) centre();
+  Control::setVisible(flag);
+  if (!was && peer_->visible()) events::notify(m_, eventSlots[kSlotShow], sender());
+}
+
+void Form::centre() {
+  int width = 0, height = 0;
+  if (!toolkit().screenSize(width, height)) {
+    width = toolkit().systemMetric(0);
+    height = toolkit().systemMetric(1);
+  }
+  const gui::Rect r = bounds();
+  setBounds(gui::Rect::fromSize((width - r.width()) / 2, (height - r.height()) / 2, r.width(), r.height()));
+}
+
+int32_t Form::showModal() {
+  if (modal_ || peer_->visible()) raise("Cannot make a visible window modal");
+  modal_ = true;
+  modalResult = 0;
+  formPeer().setModal(true);
+  setVisible(1);
+  bool eventsCanCome = true;
+  for (;;) {
+    if (events::endPending(m_)) break;
+    if (modalResult == 0 && !peer_->visible()) modalResult = kModalCancel;  // hidden behind the loop's back
+    if (modalResult != 0) {
+      // Closing a modal form asks the close handler, which may keep it
+      // open (while anything could still end the run).
+      if (runCloseHandler(kCloseHide) == kCloseNone && eventsCanCome) modalResult = 0;
+      else break;
+    }
+    // Without a window system nothing can answer: the form is cancelled.
+    eventsCanCome = events::waitForEvents(m_);
+    if (!eventsCanCome && !events::endPending(m_) && modalResult == 0) modalResult = kModalCancel;
+  }
+  Control::setVisible(0);
+  formPeer().setModal(false);
+  modal_ = false;
+  return modalResult;
+}
+
+int32_t Form::runCloseHandler(int32_t action) {
+  SystemState& sys = *m_.system;
+  const int32_t entry = eventSlots[kSlotClose];
+  if (entry == 0) {
+    sys.dispatchSuspended = true;
+    return action;
+  }
+  action = events::close(m_, entry, sender(), action);
+  if (action == kCloseFree) sys.dispatchSuspended = true;
+  return action;
+}
+
+// A modal form ends its run with the result cancel. Any other asks its
+// close handler: hide (the default), minimize (an MDI child that can be
+// minimized), nothing, or free, which hides it too: objects live until the
+// program ends.
+void Form::close() {
+  if (modal_) {
+    modalResult = kModalCancel;
+    return;
+  }
+  int32_t action = kCloseHide;
+  if (formStyle_ == 1) action = (borderIcons_ & kMinimizeIcon) != 0 ? kCloseMinimize : kCloseNone;
+  switch (runCloseHandler(action)) {
+    case kCloseHide: case kCloseFree: setVisible(0); break;
+    case kCloseMinimize: setWindowState(gui::kMinimized); break;
+    default: break;
+  }
+}
+
+void Form::repaint() {
+  formPeer().repaint();
+  m_.system->dispatchSuspended = false;
+}
+
+// A resize clears a suspended dispatch and then runs no handler; the
+// resize handler runs with the mouse busy.
+void Form::resized() {
+  realign();
+  SystemState& sys = *m_.system;
+  if (sys.dispatchSuspended) {
+    sys.dispatchSuspended = false;
+    return;
+  }
+  const int32_t entry = eventSlots[kSlotResize];
+  if (entry == 0) return;
+  events::FlagGuard busy(sys.mouseBusy, true);
+  events::notify(m_, entry, sender());
+}
+
+int32_t Form::windowState() const { return formPeer().windowState(); }
+
+void Form::setWindowState(int32_t state) {
+  formPeer().setWindowState(state >= 0 && state <= 2 ? state : gui::kNormal);
+  checkResized();
+}
+
+bool Form::showCommand(int command) {
+  const bool was = peer_->visible();
+  switch (command) {
+    case gui::sw::kHide: setVisible(0); return was;
+    case gui::sw::kShowMinimized: case gui::sw::kMinimize: case gui::sw::kShowMinNoActive:
+      setWindowState(gui::kMinimized);
+      break;
+    case gui::sw::kShowMaximized: setWindowState(gui::kMaximized); break;
+    case gui::sw::kShowNormal: case gui::sw::kRestore: setWindowState(gui::kNormal); break;
+    default: break;
+  }
+  if (command != gui::sw::kMinimize) setVisible(1);
+  return was;
+}
+
+// On a form whose messages the program hooks, the minimize command
+// minimizes the whole program when it runs without a console.
+intptr_t Form::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+  if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMinimize &&
+      eventSlots[kSlotMessage] != 0 && m_.options.windowed) {
+    toolkit().minimizeApplication();
+    return 0;
+  }
+  return Control::defaultMessage(msg, wParam, lParam);
+}
+
+// ---- Styles and multiple documents
+
+Form* Form::mdiParentForm() const {
+  ObjectWorld& w = world(m_);
+  for (size_t i = 0; i < w.count(kFormType); ++i) {
+    auto& f = w.as<Form>(kFormType, static_cast<int32_t>(i));
+    if (&f != this && f.formStyle_ == 2) return &f;
+  }
+  return nullptr;
+}
+
+void Form::setFormStyle(int32_t style) {
+  if (style == formStyle_) return;
+  if (style == 1) {
+    Form* parent = mdiParentForm();
+    if (parent == nullptr) raise("Cannot create form. No MDI forms are currently active");
+    formPeer().setMdiParent(&parent->formPeer());
+    formStyle_ = style;
+    setVisible(1);  // child windows are always shown
+    return;
+  }
+  if (formStyle_ == 1) formPeer().setMdiParent(nullptr);
+  if (formStyle_ == 2) {
+    ObjectWorld& w = world(m_);
+    for (size_t i = 0; i < w.count(kFormType); ++i) {
+      auto& f = w.as<Form>(kFormType, static_cast<int32_t>(i));
+      if (f.formStyle_ == 1 && f.formPeer().mdiParent() == &formPeer()) {
+        f.formPeer().setMdiParent(nullptr);
+        f.formStyle_ = 0;
+      }
+    }
+    formPeer().setMdiContainer(false);
+  }
+  if (formStyle_ == 3) formPeer().setStayOnTop(false);
+  formStyle_ = style;
+  if (style == 2) formPeer().setMdiContainer(true);
+  if (style == 3) formPeer().setStayOnTop(true);
+}
+
+int32_t Form::mdiChildCount() const {
+  if (formStyle_ != 2) return 0;
+  ObjectWorld& w = world(m_);
+  int32_t n = 0;
+  for (size_t i = 0; i < w.count(kFormType); ++i) {
+    auto& f = w.as<Form>(kFormType, static_cast<int32_t>(i));
+    if (f.formStyle_ == 1 && f.formPeer().mdiParent() == &formPeer()) ++n;
+  }
+  return n;
+}
+
+void Form::arrange(gui::MdiArrangement how) {
+  if (formStyle_ != 2) return;
+  formPeer().arrangeMdiChildren(how);
+}
+
+// ---- The icon
+
+void Form::setIconBytes(const std::vector<uint8_t>& bytes) {
+  std::unique_ptr<gui::Surface> picture = toolkit().createSurface(0, 0, gui::kWhite);
+  if (!picture->load(bytes.data(), bytes.size())) raise("Invalid icon");
+  setIcon(picture.get());
+}
+
+void Form::setIcon(const gui::Surface* picture) {
+  if (picture == nullptr || picture->empty()) {
+    icon_.reset();
+    iconHandle_ = 0;
+  } else {
+    icon_ = picture->clone();
+    GuiState& g = guiState(m_);
+    iconHandle_ = kIconHandleBase + 4 * static_cast<int32_t>(++g.iconsMade);
+  }
+  formPeer().setIcon(icon_.get());
+}
+
+// ---- The member table
+
+namespace {
+
+// Event bindings: 4 raw bytes into a slot of the form event record.
+template <int Slot>
+void bind(Machine& m, Form& f) {
+  f.eventSlots[Slot] = handlerOperand(m);
+}
+
+std::vector<uint8_t> fileBytes(Machine& m, const Str& name) {
+  std::vector<uint8_t> bytes;
+  if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
+  if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
+    raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  return bytes;
+}
+
+void writeIcon(Machine& m, Form& f) {
+  if (m.evaluate() != 0) {
+    f.setIconBytes(fileBytes(m, m.strReg));
+    return;
+  }
+  // A graphic-valued read filled the register: its icon, else its picture.
+  GuiState& g = guiState(m);
+  if (world(m).graphic.icon != nullptr && g.registerIcon) f.setIcon(g.registerIcon.get());
+  else f.setIcon(registerGraphic(m).surface);
+}
+
+void readIcon(Machine& m, Form& f, EvalStacks& s) {
+  GuiState& g = guiState(m);
+  g.registerIcon = f.icon() != nullptr ? f.icon()->clone() : nullptr;
+  world(m).graphic = {kFormType, f.tag, nullptr, g.registerIcon.get()};
+  s.pushNumber(f.iconHandle());
+}
+
+void iconResource(Machine& m, Form& f) {
+  const int n = m.u8();
+  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
+  f.setIconBytes(m.image.resource(static_cast<size_t>(n)));
+}
+
+// The statement form puts the read position back after the modal run, so
+// that handlers cannot disturb the statement that opened the form.
+void showModalStatement(Machine& m, Form& f) {
+  skipByte(m);
+  const int32_t position = m.pos;
+  f.showModal();
+  m.pos = position;
+}
+
+void borderIconList(Machine& m, Form& f, bool add) {
+  forEachArgument(m, [&] {
+    const int32_t n = numberOperand(m);
+    if (n >= 0 && n <= 3) f.changeBorderIcons(static_cast<uint8_t>(1u << n), add);
+  });
+}
+
+void bindHint(Machine& m, Form&) {
+  guiState(m).hintHandler = handlerOperand(m);
+  guiState(m).hintListening = true;
+  Machine* machine = &m;
+  toolkit().setHintListener([machine](const std::string& hint) {
+    GuiState& g = guiState(*machine);
+    if (hint == g.lastHint) return;
+    g.lastHint = hint;
+    events::hint(*machine, g.hintHandler, gui::longHint(hint));
+  });
+}
+
+void arrangeWith(Machine& m, Form& f, gui::MdiArrangement how) {
+  skipByte(m);
+  f.arrange(how);
+}
+
+std::vector<Member<Form>> formRows() {
+  std::vector<Member<Form>> rows = {
+      {3, "Show", "", [](Machine&, Form& f) { f.setVisible(1); }, nullptr, nullptr},
+      {4, "ShowModal", "b", showModalStatement, "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.showModal()); }},
+      {7, "Icon", "E", writeIcon, "", readIcon},
+      {8, "Center", "", [](Machine&, Form& f) {
+         f.centred = true;
+         if (f.peer().visible()) f.centre();
+       }, nullptr, nullptr},
+      {9, "OnResize", "H", bind<kSlotResize>, nullptr, nullptr},
+      {12, "Close", "", [](Machine&, Form& f) { f.close(); }, nullptr, nullptr},
+      {16, "OnClick", "H", bind<kSlotClick>, nullptr, nullptr},
+      {17, "BorderStyle", "E", [](Machine& m, Form& f) { f.setBorderStyle(numberOperand(m)); },
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.borderStyle()); }},
+      {18, "FormStyle", "E", [](Machine& m, Form& f) { f.setFormStyle(numberOperand(m)); },
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.formStyle()); }},
+      {19, "WindowState", "E", [](Machine& m, Form& f) { f.setWindowState(numberOperand(m)); },
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.windowState()); }},
+      {20, "TileMode", "E", [](Machine& m, Form& f) { f.tileMode = static_cast<uint8_t>(numberOperand(m)); },
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.tileMode); }},
+      {21, "MDIChildCount", "E", [](Machine& m, Form&) { m.evaluate(); },
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.mdiChildCount()); }},
+      {22, "ArrangeIcons", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::ArrangeIcons); }, nullptr, nullptr},
+      {23, "Cascade", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Cascade); }, nullptr, nullptr},
+      {24, "Next", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Next); }, nullptr, nullptr},
+      {25, "Previous", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Previous); }, nullptr, nullptr},
+      {26, "Tile", "b", [](Machine& m, Form& f) {
+         arrangeWith(m, f, f.tileMode == 1 ? gui::MdiArrangement::TileVertical : gui::MdiArrangement::TileHorizontal);
+       }, nullptr, nullptr},
+      {27, "OnClose", "H", bind<kSlotClose>, nullptr, nullptr},
+      // An object operand of fixed size that nothing uses.
+      {28, "Unused28", "BBW", [](Machine& m, Form&) {
+         m.u8();
+         m.u8();
+         m.s16();
+       }, nullptr, nullptr},
+      {29, "OnKeyPress", "H", bind<kSlotKeyPress>, nullptr, nullptr},
+      {30, "OnShow", "H", bind<kSlotShow>, nullptr, nullptr},
+      {31, "IconResource", "B", iconResource, nullptr, nullptr},
+      {32, "OnKeyDown", "H", bind<kSlotKeyDown>, nullptr, nullptr},
+      {33, "ModalResult", "E", [](Machine& m, Form& f) { f.modalResult = numberOperand(m); }, nullptr, nullptr},
+      {34, "OnMouseDown", "H", bind<kSlotMouseDown>, nullptr, nullptr},
+      {35, "OnMouseMove", "H", bind<kSlotMouseMove>, nullptr, nullptr},
+      {36, "OnMouseUp", "H", bind<kSlotMouseUp>, nullptr, nullptr},
+      {43, "AutoScroll", "E", [](Machine& m, Form& f) { f.autoScroll = flagOperand(m); },
+       "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.autoScroll); }},
+      {44, "HideCaption", "", [](Machine&, Form& f) { f.hideCaption(); }, nullptr, nullptr},
+      {45, "ShowCaption", "", [](Machine&, Form& f) { f.showCaption(); }, nullptr, nullptr},
+      {46, "AddBorderIcons", "L", [](Machine& m, Form& f) { borderIconList(m, f, true); }, nullptr, nullptr},
+      {47, "RemoveBorderIcons", "L", [](Machine& m, Form& f) { borderIconList(m, f, false); }, nullptr, nullptr},
+      {48, "OnPaint", "H", bind<kSlotPaint>, nullptr, nullptr},
+      {49, "Repaint", "", [](Machine&, Form& f) { f.repaint(); }, nullptr, nullptr},
+      {51, "OnMessage", "H", [](Machine& m, Form& f) {
+         f.eventSlots[kSlotMessage] = handlerOperand(m);
+         guiState(m).hookedForm = f.tag;
+       }, nullptr, nullptr},
+      {61, "OnKeyUp", "H", bind<kSlotKeyUp>, nullptr, nullptr},
+      {66, "KeyPreview", "E", [](Machine& m, Form& f) {
+         f.keyPreview = flagOperand(m);
+         f.formPeer().setKeyPreview(f.keyPreview != 0);
+       }, "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.keyPreview); }},
+      {67, "OnHint", "H", bindHint, nullptr, nullptr},
+  };
+  addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 5, .width = 6, .height = 2, .clientWidth = 11,
+                                     .clientHeight = 10, .font = 68, .popupMenu = 41, .enabled = 37, .visible = 38,
+                                     .showHint = 39, .hint = 40, .color = 13, .cursor = 42, .handle = 50});
+  addFontMembers(rows, 200);
+  addCanvasMembers(rows, CanvasCodes{.textOut = 14, .line = 15, .floodFill = 52, .circle = 53, .rectangle = 54,
+                                     .pset = 55, .pixel = 56, .fillRect = 57, .draw = 58, .copyMode = 59,
+                                     .copyRect = 60, .stretchDraw = 62, .textRect = 63, .textHeight = 64,
+                                     .textWidth = 65});
+  return rows;
+}
+
+std::unique_ptr<Object> createForm(Machine& m, int type, int32_t) { return std::make_unique<Form>(m, type); }
+
+}  // namespace
+
+void registerFormType(TypeRegistry& registry) {
+  static const std::vector<Member<Form>> rows = formRows();
+  registry.add(describeType(kFormType, "form", rows, createForm));
+}
+
+}  // namespace kestrel::objects

@@ -1,0 +1,118 @@
+#pragma once
+// Forms (type 30): top-level windows that hold controls, keep a picture,
+// run modally, and raise the program's click, mouse, key, paint, resize,
+// show, close and message events. The worked example of a control family
+// (docs/architecture.md).
+#include <array>
+#include <memory>
+
+#include "objects/canvas_ops.h"
+#include "objects/control.h"
+
+namespace kestrel::objects {
+
+inline constexpr int kFormType = 30;
+
+// Slots of the form event record.
+enum FormSlot {
+  kSlotClick = 0,
+  kSlotResize = 2,
+  kSlotClose = 3,
+  kSlotMouseDown = 6,
+  kSlotMessage = 7,
+  kSlotKeyPress = 8,
+  kSlotShow = 9,
+  kSlotKeyDown = 10,
+  kSlotKeyUp = 11,
+  kSlotPaint = 12,
+  kSlotMouseUp = 13,
+  kSlotMouseMove = 14,
+  kFormSlots = 18,
+};
+
+// Close actions: what closing does with the form.
+enum CloseAction { kCloseNone = 0, kCloseHide = 1, kCloseFree = 2, kCloseMinimize = 3 };
+
+class Form : public Control, public CanvasOwner {
+ public:
+  Form(Machine& m, int type);
+
+  gui::FormPeer& formPeer() const { return static_cast<gui::FormPeer&>(*peer_); }
+  CanvasTarget canvasTarget() override { return {formPeer().canvas(), font_}; }
+
+  std::array<int32_t, kFormSlots> eventSlots{};  // the form event record (handler positions)
+  int32_t handlerFor(gui::EventKind kind) const override;
+  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
+
+  // Left, Top, Width and Height include the frame: borders and title bar.
+  gui::Rect bounds() const override;
+  void setBounds(const gui::Rect& r) override;
+  void setClientSize(gui::Size size) override;
+
+  void setVisible(uint8_t flag) override;
+  // Runs the form modally: returns when the modal result is nonzero (or
+  // the form was hidden: 2) and yields the modal result.
+  int32_t showModal();
+  void close();
+  void repaint();
+  void centre();
+
+  int32_t borderStyle() const { return borderStyle_; }
+  void setBorderStyle(int32_t style);
+  int32_t formStyle() const { return formStyle_; }
+  void setFormStyle(int32_t style);
+  int32_t windowState() const;
+  void setWindowState(int32_t state);
+  uint8_t borderIcons() const { return borderIcons_; }
+  void changeBorderIcons(uint8_t bits, bool add);
+  void hideCaption();
+  void showCaption();
+  bool captionShown() const { return captionShown_; }
+
+  int32_t mdiChildCount() const;
+  void arrange(gui::MdiArrangement how);
+
+  // The icon: loaded from picture bytes ("Invalid icon" when they are not a
+  // picture), or copied from a surface; nullptr clears it.
+  void setIconBytes(const std::vector<uint8_t>& bytes);
+  void setIcon(const gui::Surface* picture);
+  const gui::Surface* icon() const { return icon_.get(); }
+  int32_t iconHandle() const { return iconHandle_; }
+
+  int32_t modalResult = 0;
+  uint8_t tileMode = 0;
+  uint8_t keyPreview = 0;
+  uint8_t autoScroll = 0;
+  bool centred = false;
+
+  // ---- gui::WindowOwner
+  bool showCommand(int command) override;
+  const char* windowClass() const override { return "TForm"; }
+  bool topLevel() const override { return true; }
+
+ protected:
+  void resized() override;
+  void closeRequested() override { close(); }
+  intptr_t defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
+
+ private:
+  // What the frame adds to the client area.
+  int32_t borderWidth() const;
+  int32_t captionHeight() const;
+  // The close handler with the action; sets the dispatch-suspended flag
+  // when there is none or it chose kCloseFree. Returns the action.
+  int32_t runCloseHandler(int32_t action);
+  Form* mdiParentForm() const;
+
+  int32_t borderStyle_ = 2;
+  int32_t formStyle_ = 0;
+  uint8_t borderIcons_ = 7;  // system menu, minimize, maximize
+  bool captionShown_ = true;
+  bool modal_ = false;
+  std::unique_ptr<gui::Surface> icon_;
+  int32_t iconHandle_ = 0;
+};
+
+void registerFormType(TypeRegistry& registry);
+
+}  // namespace kestrel::objects

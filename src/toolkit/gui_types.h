@@ -1,0 +1,132 @@
+#pragma once
+// Plain values that the engine and the toolkit exchange about windows and
+// drawing: rectangles, fonts, colours, events and the window messages that
+// the run-time understands. Nothing here depends on a window system.
+#include <cstdint>
+#include <string>
+
+namespace kestrel::gui {
+
+struct Size {
+  int32_t width = 0;
+  int32_t height = 0;
+  bool operator==(const Size&) const = default;
+};
+
+// Left and top are inside, right and bottom just outside (as the programs'
+// rectangles are).
+struct Rect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  int32_t width() const { return right - left; }
+  int32_t height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
+  static Rect fromSize(int32_t left, int32_t top, int32_t width, int32_t height) {
+    return {left, top, left + width, top + height};
+  }
+};
+
+// ---- Colours. A colour value is 0x00BBGGRR, or a system colour: the high
+// bit set and the palette index in the low byte.
+inline constexpr uint32_t kSystemColorBit = 0x80000000u;
+inline constexpr int32_t systemColor(int index) { return static_cast<int32_t>(kSystemColorBit | static_cast<uint32_t>(index)); }
+inline constexpr int32_t kColorWindow = systemColor(5);
+inline constexpr int32_t kColorWindowText = systemColor(8);
+inline constexpr int32_t kColorButtonFace = systemColor(15);
+inline constexpr int32_t kColorButtonText = systemColor(18);
+inline constexpr uint32_t kWhite = 0x00FFFFFF;
+inline constexpr uint32_t kBlack = 0;
+// What a pixel read outside a picture yields.
+inline constexpr int32_t kInvalidColor = -1;
+
+// ---- Fonts.
+enum FontStyle : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
+
+struct FontSpec {
+  std::string name = "MS Sans Serif";
+  int32_t size = 8;                 // points
+  int32_t color = kColorWindowText;  // a colour value
+  uint8_t styles = 0;               // FontStyle bits
+  int32_t charset = 1;              // the default character set
+  int32_t pitch = 0;                // 0 default, 1 variable, 2 fixed
+  bool operator==(const FontSpec&) const = default;
+  // The height in pixels at 96 dots per inch, rounded as the system rounds.
+  int32_t pixelHeight() const { return (size * 96 + (size >= 0 ? 36 : -36)) / 72; }
+};
+
+// ---- Input and window events that the toolkit delivers to the engine.
+// Shift code bits and mouse buttons as the programs see them.
+inline constexpr int kShiftKey = 256;
+inline constexpr int kAltKey = 16;
+inline constexpr int kCtrlKey = 1;
+enum MouseButton { kLeftButton = 0, kRightButton = 1, kMiddleButton = 2 };
+
+enum class EventKind : uint8_t {
+  Click,
+  DblClick,
+  MouseDown,
+  MouseUp,
+  MouseMove,
+  KeyPress,  // key: the character code, 0 to 255
+  KeyDown,   // key: the virtual-key code
+  KeyUp,
+  Resize,
+  Close,     // the user asked the window to close; the engine decides
+  Paint,     // the window is about to show its picture
+  Show,
+  Change,
+  WindowStateChange,  // the user minimized, maximized or restored the window
+};
+
+struct InputEvent {
+  EventKind kind = EventKind::Click;
+  int button = kLeftButton;
+  int x = 0;
+  int y = 0;
+  int shift = 0;
+  int key = 0;
+};
+
+// ---- Window messages with a default meaning.
+namespace wm {
+inline constexpr uint32_t kEnable = 0x000A;
+inline constexpr uint32_t kSetText = 0x000C;
+inline constexpr uint32_t kGetText = 0x000D;
+inline constexpr uint32_t kGetTextLength = 0x000E;
+inline constexpr uint32_t kClose = 0x0010;
+inline constexpr uint32_t kShowWindow = 0x0018;
+inline constexpr uint32_t kSysCommand = 0x0112;
+inline constexpr uint32_t kUser = 0x0400;
+// System commands (the wParam of kSysCommand, low 4 bits masked off).
+inline constexpr uint32_t kScMinimize = 0xF020;
+inline constexpr uint32_t kScMaximize = 0xF030;
+inline constexpr uint32_t kScClose = 0xF060;
+inline constexpr uint32_t kScRestore = 0xF120;
+}  // namespace wm
+
+// Show commands of the window functions (0 hide, 1 normal, ...).
+namespace sw {
+inline constexpr int kHide = 0;
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimized = 2;
+inline constexpr int kShowMaximized = 3;
+inline constexpr int kShowNoActivate = 4;
+inline constexpr int kShow = 5;
+inline constexpr int kMinimize = 6;
+inline constexpr int kShowMinNoActive = 7;
+inline constexpr int kShowNA = 8;
+inline constexpr int kRestore = 9;
+}  // namespace sw
+
+// Window states of forms.
+enum WindowState { kNormal = 0, kMinimized = 1, kMaximized = 2 };
+
+// The long part of a hint "short|long" (the whole hint without a bar).
+inline std::string longHint(const std::string& hint) {
+  const size_t bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+}  // namespace kestrel::gui

@@ -1,0 +1,71 @@
+#pragma once
+// A control family for the tests: a plain window with the common
+// properties, the font sub-members and a few events. It is also the
+// smallest complete family (docs/architecture.md shows how one is made).
+#include <array>
+#include <vector>
+
+#include "objects/control.h"
+#include "objects/control_members.h"
+#include "toolkit/toolkit.h"
+
+namespace kestrel::testsupport {
+
+inline constexpr int kPlainType = 99;  // a code no family of the run-time uses
+
+class PlainControl : public objects::Control {
+ public:
+  enum Slot { kClick, kMouseDown, kKeyDown, kKeyPress, kMessage, kSlots };
+
+  PlainControl(Machine& m, int type) : Control(m, type) {
+    attach(toolkit().createControl(gui::ControlKind::Plain, *this));
+    setBounds(gui::Rect::fromSize(0, 0, 50, 20));
+  }
+
+  std::array<int32_t, kSlots> eventSlots{};
+
+  int32_t handlerFor(gui::EventKind kind) const override {
+    switch (kind) {
+      case gui::EventKind::Click: return eventSlots[kClick];
+      case gui::EventKind::MouseDown: return eventSlots[kMouseDown];
+      case gui::EventKind::KeyDown: return eventSlots[kKeyDown];
+      case gui::EventKind::KeyPress: return eventSlots[kKeyPress];
+      default: return 0;
+    }
+  }
+  int32_t messageHandler() const override { return eventSlots[kMessage]; }
+  const char* windowClass() const override { return "TPlain"; }
+};
+
+template <int Slot>
+void bindPlain(Machine& m, PlainControl& c) {
+  c.eventSlots[Slot] = objects::handlerOperand(m);
+}
+
+inline void registerPlainControl() {
+  using objects::Member;
+  static const std::vector<Member<PlainControl>> rows = [] {
+    std::vector<Member<PlainControl>> r = {
+        {30, "OnClick", "H", bindPlain<PlainControl::kClick>, nullptr, nullptr},
+        {31, "OnMouseDown", "H", bindPlain<PlainControl::kMouseDown>, nullptr, nullptr},
+        {32, "OnKeyDown", "H", bindPlain<PlainControl::kKeyDown>, nullptr, nullptr},
+        {33, "OnKeyPress", "H", bindPlain<PlainControl::kKeyPress>, nullptr, nullptr},
+        {34, "OnMessage", "H", bindPlain<PlainControl::kMessage>, nullptr, nullptr},
+        // A read that forgets to push: the dispatcher pushes 0 for it.
+        {35, "Forgetful", nullptr, nullptr, "", [](Machine&, PlainControl&, EvalStacks&) {}},
+    };
+    objects::addCommonMembers(
+        r, objects::CommonCodes{.caption = 0, .left = 1, .top = 2, .width = 3, .height = 4, .clientWidth = 5,
+                                .clientHeight = 6, .parent = 7, .font = 8, .popupMenu = 9, .enabled = 10,
+                                .visible = 11, .showHint = 12, .hint = 13, .color = 14, .cursor = 15,
+                                .align = 16, .tabOrder = 17, .handle = 18});
+    objects::addFontMembers(r, 200);
+    return r;
+  }();
+  objects::TypeRegistry::instance().add(objects::describeType(
+      kPlainType, "plain", rows, [](Machine& m, int type, int32_t) -> std::unique_ptr<objects::Object> {
+        return std::make_unique<PlainControl>(m, type);
+      }));
+}
+
+}  // namespace kestrel::testsupport
