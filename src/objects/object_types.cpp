@@ -2,6 +2,7 @@
 // the toolkit layer adds the visual types through TypeRegistry::add().
 #include "objects/object_model.h"
 #include "objects/rect_record.h"
+#include "objects/sockets.h"
 #include "objects/streams.h"
 #include "objects/string_list.h"
 
@@ -14,6 +15,7 @@ void registerEngineTypes(TypeRegistry& registry) {
   registerStringListType(registry);
   registerRectangleTypes(registry);
   registerRegistryType(registry);
+  registerSocketType(registry);
 }
 
 }  // namespace kestrel::objects

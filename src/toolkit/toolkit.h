@@ -5,6 +5,7 @@
 // serves the fuzzer and the non-GUI tests. Programs install the Qt toolkit
 // at start; nothing here includes Qt.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@ namespace kestrel {
 
 struct MessageBoxRequest;
 class TextPrintJob;
+class SocketWatch;
+enum class SocketCondition { Readable, Writable };
 
 class Toolkit {
  public:
@@ -69,6 +72,20 @@ class Toolkit {
   // Windows system metrics by index (screen size, borders, icons...).
   virtual int systemMetric(int index);
   virtual void beep();
+
+  // ---- Sockets watched by the event loop (asynchronous notification).
+  // `ready` runs from the event loop, while the program is inside a toolkit
+  // call that handles events, whenever the socket is readable (or writable)
+  // and the watch is armed for that condition; whoever handles it disarms
+  // it. nullptr when there is no event loop (the default).
+  virtual std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready);
+};
+
+// One socket watched by the event loop; both conditions start disarmed.
+class SocketWatch {
+ public:
+  virtual ~SocketWatch() = default;
+  virtual void arm(SocketCondition condition, bool on) = 0;
 };
 
 // One print job of the printer's text channel.

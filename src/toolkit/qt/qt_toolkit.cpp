@@ -88,6 +88,9 @@ class QtToolkit : public Toolkit {
     if (sound_) sound_->stop();
   }
   bool soundPlaying() override { return sound_ && sound_->playing(); }
+  std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready) override {
+    return qt::makeSocketWatch(socket, std::move(ready));
+  }
 
  private:
   qt::SoundPlayer& player() {
