@@ -102,6 +102,8 @@ class QtToolkit : public Toolkit {
 
 }  // namespace
 
-void installQtToolkit() { installToolkit(std::make_unique<QtToolkit>()); }
+std::unique_ptr<Toolkit> makeQtToolkit() { return std::make_unique<QtToolkit>(); }
+
+void installQtToolkit() { installToolkit(makeQtToolkit()); }
 
 }  // namespace kestrel
