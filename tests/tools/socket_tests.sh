@@ -253,7 +253,7 @@ fi
 # after its one client.
 if start_server echo "$source_dir/examples/echo_server.kasm" 1; then
   timeout 30 "$kestrel" run "$source_dir/examples/echo_client.kasm" 127.0.0.1 "$port" "hello" "two words" "" \
-    >echo_client.out 2>&1
+    >echo_client.out 2>echo_client.err
   finish_server
   printf 'connected to 127.0.0.1\necho: hello\necho: two words\necho: \n' >echo_client.expected
   printf 'echo server on port %s\nclient from 127.0.0.1\nechoed 17 bytes\n' "$port" >echo.expected
