@@ -33,6 +33,10 @@ void TypeRegistry::add(TypeDescriptor descriptor) {
   types_[static_cast<size_t>(code)] = std::make_unique<TypeDescriptor>(std::move(descriptor));
 }
 
+void TypeRegistry::remove(int code) {
+  if (code >= 0 && code <= 255) types_[static_cast<size_t>(code)].reset();
+}
+
 const TypeDescriptor* TypeRegistry::find(int code) {
   if (code < 0 || code > 255) return nullptr;
   return types_[static_cast<size_t>(code)].get();

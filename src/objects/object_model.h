@@ -143,6 +143,8 @@ class TypeRegistry {
   static TypeRegistry& instance();
   // Adds or replaces the type with the descriptor's code.
   void add(TypeDescriptor descriptor);
+  // Takes a type away again (tests that stand in for another layer's type).
+  void remove(int code);
   // nullptr for a code that no family registered.
   const TypeDescriptor* find(int code);
 

@@ -4,6 +4,7 @@
 #include "objects/form.h"
 #include "objects/object_model.h"
 #include "objects/rect_record.h"
+#include "objects/sockets.h"
 #include "objects/streams.h"
 #include "objects/string_list.h"
 
@@ -20,6 +21,7 @@ void registerEngineTypes(TypeRegistry& registry) {
   registerFormType(registry);
   registerFontType(registry);
   registerBitmapType(registry);
+  registerSocketType(registry);
 }
 
 }  // namespace kestrel::objects

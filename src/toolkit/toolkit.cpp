@@ -8,6 +8,7 @@ void Toolkit::setScreenCursor(int) {}
 void Toolkit::playSound(platform::PcmSound, bool, bool) {}
 void Toolkit::stopSound() {}
 bool Toolkit::soundPlaying() { return false; }
+std::unique_ptr<SocketWatch> Toolkit::watchSocket(int, std::function<void(SocketCondition)>) { return nullptr; }
 
 namespace {
 

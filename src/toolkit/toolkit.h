@@ -17,6 +17,8 @@ namespace kestrel {
 
 struct MessageBoxRequest;
 class TextPrintJob;
+class SocketWatch;
+enum class SocketCondition { Readable, Writable };
 namespace gui {
 class FormPeer;
 class Surface;
@@ -78,6 +80,13 @@ class Toolkit {
   virtual int systemMetric(int index);
   virtual void beep();
 
+  // ---- Sockets watched by the event loop (asynchronous notification).
+  // `ready` runs from the event loop, while the program is inside a toolkit
+  // call that handles events, whenever the socket is readable (or writable)
+  // and the watch is armed for that condition; whoever handles it disarms
+  // it. nullptr when there is no event loop (the default).
+  virtual std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready);
+
   // ---- Forms, controls and pictures (src/toolkit/window_peer.h). The
   // defaults (gui_services.cpp) are the null toolkit's: peers that store
   // what they are told and show nothing, surfaces that draw nothing.
@@ -105,6 +114,13 @@ class Toolkit {
 
  private:
   std::vector<std::function<void()>> posted_;
+};
+
+// One socket watched by the event loop; both conditions start disarmed.
+class SocketWatch {
+ public:
+  virtual ~SocketWatch() = default;
+  virtual void arm(SocketCondition condition, bool on) = 0;
 };
 
 // One print job of the printer's text channel.

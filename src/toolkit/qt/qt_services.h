@@ -36,4 +36,7 @@ class SoundPlayer {
 };
 std::unique_ptr<SoundPlayer> makeSoundPlayer();
 
+// A socket watched by the event loop (QSocketNotifier).
+std::unique_ptr<SocketWatch> makeSocketWatch(int socket, std::function<void(SocketCondition)> ready);
+
 }  // namespace kestrel::qt

@@ -92,6 +92,9 @@ class QtToolkit : public Toolkit {
     if (sound_) sound_->stop();
   }
   bool soundPlaying() override { return sound_ && sound_->playing(); }
+  std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready) override {
+    return qt::makeSocketWatch(socket, std::move(ready));
+  }
 
   std::unique_ptr<gui::FormPeer> createForm(gui::WindowOwner& owner) override { return qt::makeFormPeer(owner); }
   std::unique_ptr<gui::WindowPeer> createControl(gui::ControlKind kind, gui::WindowOwner& owner) override {
@@ -132,6 +135,8 @@ class QtToolkit : public Toolkit {
 
 }  // namespace
 
-void installQtToolkit() { installToolkit(std::make_unique<QtToolkit>()); }
+std::unique_ptr<Toolkit> makeQtToolkit() { return std::make_unique<QtToolkit>(); }
+
+void installQtToolkit() { installToolkit(makeQtToolkit()); }
 
 }  // namespace kestrel
