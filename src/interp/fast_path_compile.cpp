@@ -214,6 +214,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         op.descriptor = &m.vars.descriptors[static_cast<size_t>(kind)][static_cast<size_t>(array)];
         op.store = m.vars.arrays[kind].get();
         if (int32_t r = compileSubscripts(m, p, out, count, depth, base + sp); r < 0) return r;
+        if (count == 1 && (kind == kInteger || kind == kLong)) op.code = oElementI32;
         ++sp;
         break;
       }
@@ -230,7 +231,16 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
           if (count == 0) count = 1;
           if (count > 5) return kNo;
           op.count = static_cast<uint8_t>(count);
+          const size_t before = out.size();
           if (int32_t r = compileSubscripts(m, p, out, count, depth, base + sp); r < 0) return r;
+          if (count == 1 && (op.kind == kInteger || op.kind == kLong)) {
+            op.code = oParamElementI32;
+            if (out.size() == before + 1 && out.back().code == oParamInt) {  // subscripted by a parameter
+              op.code = oParamElementI32P;
+              op.b = out.back().a;
+              out.pop_back();
+            }
+          }
           ++sp;
           break;
         }
@@ -311,9 +321,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
   const int32_t size = m.size;
   if (p + 1 >= size) return kNo;  // the image's last byte is never executed
   const int32_t start = p;
-  Op statement(oStatement);
-  statement.a = start;
-  std::vector<Op> ops{statement};
+  std::vector<Op> ops;
   auto need = [&](int32_t n) { return p + n <= size; };
   // A numeric expression at p, appended to ops.
   int lastSp = 0;  // the numbers the last expression left
@@ -509,6 +517,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
     default:
       return kNo;
   }
+  for (Op& op : ops) op.statement = start;
   out.insert(out.end(), ops.begin(), ops.end());
   return p;
 }
@@ -540,8 +549,10 @@ const Op* FastPath::Impl::blockFor(Machine& m, int32_t position) {
   if (!endsBlock) {
     Op exit(oExit);
     exit.a = p;
+    exit.statement = p;
     ops.push_back(exit);
   }
+  ops.front().charge = static_cast<uint8_t>(statements);
   const int32_t id = addEntry(m, ops, p);
   slot = id + 1;
   return entries[static_cast<size_t>(id)];

@@ -27,6 +27,10 @@ namespace fast {
   X(oParamInt)  /* a: slot of a 32-bit integer parameter (rounded) */                 \
   X(oParamDouble) /* a: slot of a float parameter (as stored) */                      \
   X(oParamElement) /* kind: element kind, a: slot holding the array, count: subscripts */ \
+  /* One subscript into an array of 32-bit integers, the commonest element: */        \
+  X(oElementI32)      /* as oElement */                                                \
+  X(oParamElementI32) /* as oParamElement */                                           \
+  X(oParamElementI32P) /* the same, subscripted by the integer parameter in slot b */  \
   X(oCallBegin) /* remembers the call depth whose frame the arguments go to */       \
   X(oArgument)  /* a: slot; pops the argument into the frame */                       \
   X(oReference) /* a: slot, kind: marker, b: index; a by-reference argument */       \
@@ -45,7 +49,6 @@ namespace fast {
   X(oDblAddK) X(oDblSubK) X(oDblMulK) X(oDblDivK) X(oDblBinaryK)                       \
   X(oEnd)       /* end of an expression entry: the value is st[0] */                  \
   /* Statements. */                                                                    \
-  X(oStatement)      /* a: start position (error reports, the step budget) */         \
   X(oAssign)         /* kind, p: store st[0] into a scalar */                         \
   X(oAssignInt) X(oAssignDouble)                                                       \
   X(oElementTarget)  /* kind, a: array, count: the element (subscripts on the stack) */ \
@@ -76,8 +79,14 @@ struct Op {
   OpCode code;
   uint8_t kind = 0;
   uint8_t count = 0;
+  // A block's first op: the statements the block holds, charged to the
+  // step budget when the block is entered.
+  uint8_t charge = 0;
   int32_t a = 0;
   int32_t b = 0;
+  // The start of the statement the op belongs to (what an error reports);
+  // -1 in an expression compiled for the decoder.
+  int32_t statement = -1;
   union {
     double k;
     uint8_t* p;
@@ -184,7 +193,6 @@ struct FastPath::Impl {
   static const void* const* handlers;
   uint8_t* elementAddress(Machine& m, const fast::Op& op, const double* subscripts);
   void callProcedure(Machine& m, const fast::Op& op);
-  uint8_t* elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts);
 };
 
 }  // namespace kestrel

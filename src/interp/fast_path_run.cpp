@@ -21,7 +21,7 @@ FastPath::~FastPath() = default;
 // An element's position in its store: one and two dimensions take a short
 // way, the rest the general one. The store is not checked yet: an
 // assignment checks it only after its value has been computed.
-inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, int count, const double* subscripts) {
+[[gnu::always_inline]] inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, int count, const double* subscripts) {
   int64_t linear;
   if (count == 1) {
     linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0];
@@ -41,7 +41,7 @@ inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, i
   return d.first + linear * kElementWidth[kind];
 }
 
-inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
+[[gnu::always_inline]] inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
                           const double* subscripts) {
   const int64_t position = elementPosition(m, d, kind, count, subscripts);
   if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[kind]) > store.size())
@@ -54,27 +54,39 @@ inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericSto
   raise("Array not declared (kind " + std::to_string(kind) + ", number " + std::to_string(array) + ")");
 }
 
+// The descriptor of the array that the current frame's reference slot holds.
+[[gnu::noinline]] const ArrayDescriptor& referencedArray(Machine& m, int kind, int slot) {
+  return m.vars.descriptor(kind, m.frames.references(m.frames.current())[slot].index);
+}
+
 // An element of a named array: the descriptor and store come from the op.
 uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* subscripts) {
   if (!op.descriptor->declared) [[unlikely]] raiseUndeclaredArray(op.kind, op.a);
   return elementIn(m, *op.descriptor, *op.store, op.kind, op.count, subscripts);
 }
 
-uint8_t* FastPath::Impl::elementAddress(Machine& m, int kind, int32_t array, int count, const double* subscripts) {
-  const ArrayDescriptor& d = m.vars.descriptor(kind, array);
-  if (!d.declared) [[unlikely]] raiseUndeclaredArray(kind, array);
-  return elementIn(m, d, *m.vars.arrays[kind], kind, count, subscripts);
+// Entering a block charges its statements to the step budget at once.
+inline void charge(Machine& m, const Op* block) {
+  m.stepsLeft -= block->charge;
+  if (m.stepsLeft < 0) [[unlikely]] m.onStepBudget();
 }
 
 // Runs a procedure's body: its compiled block directly (kept in the call's
 // op), the rest through the statement loop.
 void FastPath::Impl::callProcedure(Machine& m, const Op& op) {
+  if (op.statement >= 0) m.statementStart = op.statement;  // errors of the call itself
   const Machine::CallState state = m.enterProcedure(op.a, op.b);
   const Op* body = op.blockA != nullptr ? op.blockA : (op.blockA = blockFor(m, m.pos));
   FastPath::Exit exit = FastPath::Exit::Continue;
-  if (body != nullptr) exec(m, body, &exit);
+  if (body != nullptr) {
+    charge(m, body);
+    exec(m, body, &exit);
+  }
   if (exit == FastPath::Exit::Continue) m.runLoop();
   m.leaveProcedure(state, op.b);
+  // An end statement in an event handler the procedure ran ends the run
+  // before the rest of the calling statement.
+  if (m.stepsLeft <= 0) [[unlikely]] m.onStepBudget();
 }
 
 // The operations run through a table of labels (one indirect jump per
@@ -112,6 +124,25 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   auto references = [&]() -> ByRefSlot* {
     return refs != nullptr ? refs : (refs = m.frames.references(m.frames.current()));
   };
+  // The array that a reference slot holds, looked up once: the descriptor
+  // tables never move, only the slot's contents can change.
+  int refArraySlot = -1, refArrayKind = -1;
+  const ArrayDescriptor* refArray = nullptr;
+#define PARAM_ARRAY()                                                  \
+  do {                                                                 \
+    if (op->a != refArraySlot || op->kind != refArrayKind) [[unlikely]] { \
+      refArray = &referencedArray(m, op->kind, op->a);                 \
+      refArraySlot = op->a;                                            \
+      refArrayKind = op->kind;                                         \
+    }                                                                  \
+    if (!refArray->declared) [[unlikely]] raiseUndeclaredArray(op->kind, references()[op->a].index); \
+  } while (0)
+#define FORGET_FRAME() \
+  do {                 \
+    params = nullptr;  \
+    refs = nullptr;    \
+    refArraySlot = -1; \
+  } while (0)
   double loopStart = 0, loopLimit = 0;
   int64_t element = 0;  // the position an element assignment stores into
   int32_t next = 0;
@@ -130,6 +161,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     ++op;      \
     DISPATCH(); \
   } while (0)
+  try {
   DISPATCH();
 #else
 #define CASE(name) case name:
@@ -139,7 +171,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     ++op;      \
     continue;  \
   } while (0)
-  for (;;) switch (op->code) {
+  try {
+  for (;;) { switch (op->code) {
 #endif
   CASE(oConst) st[sp++] = op->k; NEXT();
   CASE(oLoadByte) st[sp++] = *op->p; NEXT();
@@ -169,9 +202,25 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oParamDouble) st[sp++] = frame()[op->a]; NEXT();
   CASE(oParamElement) {
     sp -= op->count;
-    const int32_t array = references()[op->a].index;
-    const double v = loadNumber(op->kind, elementAddress(m, op->kind, array, op->count, &st[sp]));
+    PARAM_ARRAY();
+    const double v = loadNumber(op->kind, elementIn(m, *refArray, *m.vars.arrays[op->kind], op->kind, op->count, &st[sp]));
     st[sp++] = v;
+    NEXT();
+  }
+  CASE(oElementI32) {
+    if (!op->descriptor->declared) [[unlikely]] raiseUndeclaredArray(op->kind, op->a);
+    st[sp - 1] = loadInt32(elementIn(m, *op->descriptor, *op->store, op->kind, 1, &st[sp - 1]));
+    NEXT();
+  }
+  CASE(oParamElementI32) {
+    PARAM_ARRAY();
+    st[sp - 1] = loadInt32(elementIn(m, *refArray, *m.vars.arrays[op->kind], op->kind, 1, &st[sp - 1]));
+    NEXT();
+  }
+  CASE(oParamElementI32P) {
+    const double subscript = roundToInt32(frame()[op->b]);
+    PARAM_ARRAY();
+    st[sp++] = loadInt32(elementIn(m, *refArray, *m.vars.arrays[op->kind], op->kind, 1, &subscript));
     NEXT();
   }
   CASE(oCallBegin) callDepths[calls++] = m.frames.depth; NEXT();
@@ -180,27 +229,23 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.numReg = v;  // as the argument's evaluation leaves it
     m.strReg.clear();
     m.frames.number(callDepths[calls - 1], op->a) = v;
-    params = nullptr;
-    refs = nullptr;
+    FORGET_FRAME();
     NEXT();
   }
   CASE(oReference)
     m.frames.byRef(callDepths[calls - 1], op->a) = ByRefSlot{op->kind, op->b};
-    params = nullptr;
-    refs = nullptr;
+    FORGET_FRAME();
     NEXT();
   CASE(oPassOn) {
     const int32_t depth = callDepths[calls - 1];
     const int32_t index = m.frames.byRef(depth - 1, op->b).index;
     m.frames.byRef(depth, op->a) = ByRefSlot{op->kind, index};
-    params = nullptr;
-    refs = nullptr;
+    FORGET_FRAME();
     NEXT();
   }
   CASE(oCall)
     --calls;
-    params = nullptr;
-    refs = nullptr;
+    FORGET_FRAME();
     callProcedure(m, *op);
     st[sp++] = m.results.number;
     NEXT();
@@ -239,10 +284,6 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
 #undef KESTREL_PUSHED
   CASE(oEnd) return st[0];
 
-  CASE(oStatement)
-    m.statementStart = op->a;
-    if (--m.stepsLeft < 0) [[unlikely]] m.onStepBudget();
-    NEXT();
   CASE(oAssign) storeNumberTrunc(op->kind, op->p, st[0]); sp = 0; NEXT();
   CASE(oAssignInt) { const int32_t v = truncToInt32(st[0]); std::memcpy(op->p, &v, 4); sp = 0; NEXT(); }
   CASE(oAssignDouble) std::memcpy(op->p, &st[0], 8); sp = 0; NEXT();
@@ -254,10 +295,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   }
   CASE(oParamElementTarget) {
     sp -= op->count;
-    const int32_t array = references()[op->a].index;
-    const ArrayDescriptor& d = m.vars.descriptor(op->kind, array);
-    if (!d.declared) [[unlikely]] raiseUndeclaredArray(op->kind, array);
-    element = elementPosition(m, d, op->kind, op->count, &st[sp]);
+    PARAM_ARRAY();
+    element = elementPosition(m, *refArray, op->kind, op->count, &st[sp]);
     NEXT();
   }
   CASE(oStoreElement) storeNumberTrunc(op->kind, m.vars.elementAt(op->kind, element), st[0]); sp = 0; NEXT();
@@ -268,8 +307,11 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.results.variantIsString = 0;
     sp = 0;
     NEXT();
-  CASE(oCallStatement) --calls; params = nullptr;
-    refs = nullptr; callProcedure(m, *op); NEXT();
+  CASE(oCallStatement)
+    --calls;
+    FORGET_FRAME();
+    callProcedure(m, *op);
+    NEXT();
   CASE(oLoopStart) loopStart = st[0]; storeNumberRound(op->kind, op->p, loopStart); sp = 0; NEXT();
   CASE(oLoopLimit) loopLimit = st[0]; sp = 0; NEXT();
   CASE(oLoopBegin) {
@@ -364,6 +406,7 @@ transfer: {
   const Op*& cache = next == op->a ? op->blockA : op->blockB;
   const Op* block = cache != nullptr ? cache : (cache = blockFor(m, next));
   if (block != nullptr) {
+    charge(m, block);
     op = block;
     DISPATCH();
   }
@@ -371,6 +414,17 @@ transfer: {
   *exit = FastPath::Exit::Continue;
   return 0;
 }
+#ifndef KESTREL_THREADED
+  }  // for
+#endif
+  } catch (...) {
+    // The failing op's statement is the one the error reports; a call's
+    // callee has already said where it failed.
+    if (op->statement >= 0 && op->code != oCall && op->code != oCallStatement) m.statementStart = op->statement;
+    throw;
+  }
+#undef FORGET_FRAME
+#undef PARAM_ARRAY
 #undef CASE
 #undef DISPATCH
 #undef NEXT
@@ -379,6 +433,7 @@ transfer: {
 bool FastPath::run(Machine& m, Exit& exit) {
   const Op* block = impl_->blockFor(m, m.pos);
   if (block == nullptr) return false;
+  charge(m, block);
   impl_->exec(m, block, &exit);
   return true;
 }

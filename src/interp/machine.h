@@ -133,6 +133,7 @@ class Machine {
   struct CallState {
     size_t loopTop;
     int32_t loopNesting;
+    int32_t statementStart;  // the caller's, for errors after the call
   };
   CallState enterProcedure(int32_t entry, int32_t resume);
   void leaveProcedure(const CallState& state, int32_t resume);

@@ -61,7 +61,7 @@ Machine::CallState Machine::enterProcedure(int32_t entry, int32_t resume) {
   ctl.setReturnPosition(frames.depth, resume);
   // A procedure that returns from inside a counted loop must not leave its
   // loop records to the caller.
-  const CallState state{ctl.loopTop, ctl.loopNesting};
+  const CallState state{ctl.loopTop, ctl.loopNesting, statementStart};
   ++frames.depth;
   frames.ensure(frames.depth);
   seek(int64_t{entry} + 4);
@@ -71,6 +71,7 @@ Machine::CallState Machine::enterProcedure(int32_t entry, int32_t resume) {
 void Machine::leaveProcedure(const CallState& state, int32_t resume) {
   ctl.loopTop = state.loopTop;
   ctl.loopNesting = state.loopNesting;
+  statementStart = state.statementStart;
   seek(resume);
 }
 

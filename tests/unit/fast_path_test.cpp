@@ -1,6 +1,7 @@
 // The fast path must do exactly what the decoder does. Random numeric
 // programs (variables of every numeric kind, arrays, parameters, calls,
-// loops and jumps) run both ways and must print the same and fail the same.
+// loops and jumps) run both ways and must print the same and fail the same,
+// at the same statement.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -31,7 +32,7 @@ Outcome run(const std::vector<uint8_t>& image, bool fastPath) {
   try {
     m.run();
   } catch (const RuntimeError& e) {
-    o.error = e.what();
+    o.error = std::string(e.what()) + " at " + std::to_string(m.statementStart);
   } catch (const StepBudgetExhausted&) {
     o.error = "budget";
   }
@@ -47,7 +48,7 @@ class ProgramMaker {
     std::ostringstream s;
     s << "    dim int:0\n    dim int:1\n    dim double:0\n    dim double:1\n    dim byte:0\n"
       << "    dim short:0\n    dim word:0\n    dim single:0\n    dim long:0\n"
-      << "    dim double[0](9)\n    dim int[1](3, 3)\n    goto main\n"
+      << "    dim double[0](9)\n    dim int[1](3, 3)\n    dim int[2](5)\n    goto main\n"
       << ".proc f\n"
       << "    let arg.double:2 = " << expr(2, true) << "\n"
       << "    result " << expr(2, true) << "\n"
@@ -79,8 +80,10 @@ class ProgramMaker {
 
   std::string expr(int depth, bool inProcedure) {
     if (depth == 0 || pick(3) == 0) {
-      switch (pick(inProcedure ? 5 : 4)) {
+      switch (pick(inProcedure ? 7 : 5)) {
         case 0: return constant();
+        case 4: return "int[2](" + std::to_string(pick(7)) + ")";  // sometimes outside
+        case 5: return pick(2) == 0 ? "arg.int[2](" + std::to_string(pick(7)) + ")" : "arg.int[2](arg.int:1)";
         case 1: return "double[0](" + std::to_string(pick(12)) + ")";  // sometimes outside
         case 2: return "int[1](" + std::to_string(pick(4)) + ", " + std::to_string(pick(4)) + ")";
         case 3: return variable();
@@ -92,7 +95,7 @@ class ProgramMaker {
     if (pick(8) == 0) return "(-(" + expr(depth - 1, inProcedure) + "))";
     if (pick(10) == 0) return "(not " + expr(depth - 1, inProcedure) + ")";
     if (pick(10) == 0) return "int(" + expr(depth - 1, inProcedure) + ")";
-    if (!inProcedure && pick(12) == 0) return "@double f(" + expr(depth - 1, false) + ", " + expr(depth - 1, false) + ")";
+    if (!inProcedure && pick(12) == 0) return "@double f(" + expr(depth - 1, false) + ", " + expr(depth - 1, false) + ", ref int[2])";
     return "(" + expr(depth - 1, inProcedure) + " " + kOps[pick(18)] + " " + expr(depth - 1, inProcedure) + ")";
   }
 
@@ -104,7 +107,8 @@ class ProgramMaker {
       case 2: s << "    stdout " << expr(3, false) << "\n"; break;
       case 3:
         s << "    let double[0](" << pick(11) << ") = " << expr(2, false) << "\n"
-          << "    let int[1](" << pick(4) << ", " << pick(4) << ") = " << expr(2, false) << "\n";
+          << "    let int[1](" << pick(4) << ", " << pick(4) << ") = " << expr(2, false) << "\n"
+          << "    let int[2](" << pick(6) << ") = " << expr(2, false) << "\n";
         break;
       case 4:
         s << "    for int:0 = " << pick(3) << " to " << pick(6) << " step " << (pick(2) ? "1" : "2.5")
