@@ -46,7 +46,12 @@ bool fuseLoad(Op& load, const Op& withConstant) {
   const int which = withConstant.code - oAddK;
   if (load.code == oLoadInt) load.code = static_cast<OpCode>(oIntAddK + which);
   else if (load.code == oLoadDouble) load.code = static_cast<OpCode>(oDblAddK + which);
-  else return false;
+  else if (load.code == oParamInt) {
+    load.code = static_cast<OpCode>(oPIntAddK + which);
+    load.count = static_cast<uint8_t>(load.a);
+  } else {
+    return false;
+  }
   load.kind = withConstant.kind;
   load.k = withConstant.k;  // the variable's address moves to q
   return true;
@@ -434,8 +439,8 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           // A comparison that makes the whole value branches by itself.
           Op& last = ops.back();
           const bool comparison = last.kind >= kOpEqual && last.kind <= kOpLessEqual;
-          if (lastSp == 1 && comparison && (last.code == oBinary || last.code == oBinaryK)) {
-            last.code = last.code == oBinary ? oCompareJump : oCompareJumpK;
+          if (lastSp == 1 && comparison && (last.code == oBinary || last.code == oBinaryK || last.code == oPIntBinaryK)) {
+            last.code = last.code == oBinary ? oCompareJump : (last.code == oBinaryK ? oCompareJumpK : oPIntCompareJumpK);
             last.a = op.a;
             last.b = op.b;
           } else {

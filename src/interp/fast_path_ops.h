@@ -47,6 +47,8 @@ namespace fast {
   /* A 32-bit or double variable (p) combined with a constant (k), pushed. */        \
   X(oIntAddK) X(oIntSubK) X(oIntMulK) X(oIntDivK) X(oIntBinaryK)                       \
   X(oDblAddK) X(oDblSubK) X(oDblMulK) X(oDblDivK) X(oDblBinaryK)                       \
+  /* The same for a 32-bit integer parameter, its slot in count. */                  \
+  X(oPIntAddK) X(oPIntSubK) X(oPIntMulK) X(oPIntDivK) X(oPIntBinaryK)                  \
   X(oEnd)       /* end of an expression entry: the value is st[0] */                  \
   /* Statements. */                                                                    \
   X(oAssign)         /* kind, p: store st[0] into a scalar */                         \
@@ -66,6 +68,7 @@ namespace fast {
   X(oJumpIfFalse)    /* a: target, b: after the statement */                          \
   X(oCompareJump)    /* kind: comparison; jumps to a when it fails, else goes to b */ \
   X(oCompareJumpK)   /* the same against the constant k */                            \
+  X(oPIntCompareJumpK) /* the same for the integer parameter in slot count */         \
   X(oReturn)                                                                           \
   X(oEndBody)        /* b: after the statement */                                     \
   X(oLeave)          /* b: after the statement */                                     \

@@ -273,14 +273,15 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   KESTREL_FUSED(I, loadInt32(op->p))
   KESTREL_FUSED(D, loadDouble(op->p))
 #undef KESTREL_FUSED
-#define KESTREL_PUSHED(PREFIX, LOAD)                                                              \
-  CASE(o##PREFIX##AddK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a + op->k, a, op->k); NEXT(); } \
-  CASE(o##PREFIX##SubK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a - op->k, a, op->k); NEXT(); } \
-  CASE(o##PREFIX##MulK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a * op->k, a, op->k); NEXT(); } \
-  CASE(o##PREFIX##DivK) { const double a = LOAD(op->q); st[sp++] = checkedResult(a / op->k, a, op->k, true); NEXT(); } \
-  CASE(o##PREFIX##BinaryK) st[sp++] = binary(op->kind, LOAD(op->q), op->k); NEXT();
-  KESTREL_PUSHED(Int, loadInt32)
-  KESTREL_PUSHED(Dbl, loadDouble)
+#define KESTREL_PUSHED(PREFIX, VALUE)                                                              \
+  CASE(o##PREFIX##AddK) { const double a = VALUE; st[sp++] = checkedResult(a + op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##SubK) { const double a = VALUE; st[sp++] = checkedResult(a - op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##MulK) { const double a = VALUE; st[sp++] = checkedResult(a * op->k, a, op->k); NEXT(); } \
+  CASE(o##PREFIX##DivK) { const double a = VALUE; st[sp++] = checkedResult(a / op->k, a, op->k, true); NEXT(); } \
+  CASE(o##PREFIX##BinaryK) st[sp++] = binary(op->kind, VALUE, op->k); NEXT();
+  KESTREL_PUSHED(Int, loadInt32(op->q))
+  KESTREL_PUSHED(Dbl, loadDouble(op->q))
+  KESTREL_PUSHED(PInt, roundToInt32(frame()[op->count]))
 #undef KESTREL_PUSHED
   CASE(oEnd) return st[0];
 
@@ -374,6 +375,10 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   }
   CASE(oCompareJumpK)
     next = compare(op->kind, st[sp - 1], op->k) ? op->b : op->a;
+    sp = 0;
+    goto transfer;
+  CASE(oPIntCompareJumpK)
+    next = compare(op->kind, roundToInt32(frame()[op->count]), op->k) ? op->b : op->a;
     sp = 0;
     goto transfer;
   CASE(oReturn) {
