@@ -276,8 +276,8 @@ class QtPrintDocument : public gui::PrintDocument {
   }
 
  private:
+  QString pdfName_;  // before the printer, which names the file
   std::unique_ptr<QPrinter> printer_;
-  QString pdfName_;
   QPainter painter_;
   std::unique_ptr<PageSurface> page_;
   bool done_ = false;
