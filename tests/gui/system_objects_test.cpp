@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <functional>
 #include <memory>
 
@@ -250,4 +251,30 @@ TEST(Clipboard, TextFromAnotherProgram) {
   )");
   ASSERT_EQ(reader.run(), "");
   EXPECT_EQ(reader.text(0), "from");
+}
+
+TEST(Application, IconAndToolTips) {
+  Program p(R"(
+    dim application:0
+    dim bitmap:0
+    dim form:0
+    dim int:0
+    dim int:1
+    set bitmap:0.Width = 16
+    set bitmap:0.Height = 16
+    set bitmap:0.FillRect = 0, 0, 16, 16, 255
+    set application:0.Icon = bitmap:0.Picture
+    let int:0 = application:0.Icon
+    set form:0.Icon = application:0.Icon
+    let int:1 = form:0.Icon
+    set application:0.ShowHint = 0
+    set application:0.HintColor = 65535
+  )");
+  ASSERT_EQ(p.run(), "");
+  EXPECT_NE(p.integer(0), 0);
+  EXPECT_NE(p.integer(1), 0);  // the application's icon went through the graphic register
+  const QImage icon = QApplication::windowIcon().pixmap(16, 16).toImage();
+  ASSERT_FALSE(icon.isNull());
+  EXPECT_EQ(Program::bgr(icon, 8, 8), 0x0000FFu);
+  EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 255, 0));
 }
