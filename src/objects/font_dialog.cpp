@@ -63,6 +63,7 @@ bool execute(Machine& m, FontDialog& d) {
     d.font = shown;
     events::notify(*machine, d.onApply, sender);
   };
+  if (m.options.sandbox) return false;  // no dialogs in the sandbox
   const bool confirmed = toolkit().showFontDialog(request);
   events::checkPendingEnd(m);  // a handler ran the end statement
   if (confirmed) d.font = request.font;

@@ -19,7 +19,7 @@ constexpr const char* kBadIndex = "Printer index out of range";
 
 }  // namespace
 
-PrinterState::PrinterState(Machine&) {}
+PrinterState::PrinterState(Machine& m) : sandbox(m.options.sandbox) {}
 
 // A document still open when the program ends is printed, so that nothing
 // drawn is lost.
@@ -59,7 +59,8 @@ void PrinterState::forgetIdleCanvas() {
 void PrinterState::begin() {
   if (document) raise(kPrinting);
   forgetIdleCanvas();
-  document = toolkit().beginPrintDocument(settings());
+  // The sandbox prints nothing: its documents are the null toolkit's.
+  document = sandbox ? toolkit().Toolkit::beginPrintDocument(settings()) : toolkit().beginPrintDocument(settings());
   document->page().state = canvasState;
   aborted = false;
   pageNumber = 1;

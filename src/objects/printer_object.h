@@ -26,6 +26,7 @@ struct PrinterState : FamilyState {
   bool aborted = false;                          // the last document was aborted
   int32_t pageNumber = 0;                        // 1 on the first page; 0 outside a document
   gui::FontSpec font;                            // the canvas font
+  const bool sandbox;
 
   gui::PrintSettings settings() const;
   // The page being printed, or outside a document a canvas that draws

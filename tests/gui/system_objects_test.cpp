@@ -278,3 +278,21 @@ TEST(Application, IconAndToolTips) {
   EXPECT_EQ(Program::bgr(icon, 8, 8), 0x0000FFu);
   EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 255, 0));
 }
+
+TEST(PrinterPdf, TheSandboxPrintsNothing) {
+  InTemporaryFolder folder;
+  MachineOptions options;
+  options.sandbox = true;
+  Program p(R"(
+    dim printer:0
+    dim fontdialog:0
+    dim int:0
+    set printer:0.BeginDoc
+    set printer:0.TextOut = 10, 10, "nothing", 0, 16777215
+    set printer:0.EndDoc
+    let int:0 = fontdialog:0.Execute
+  )", options);
+  ASSERT_EQ(p.run(), "");
+  EXPECT_EQ(p.integer(0), 0);
+  EXPECT_TRUE(QDir(QDir::currentPath()).entryList(QDir::Files).isEmpty());
+}
