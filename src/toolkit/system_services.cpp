@@ -8,7 +8,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kNullResolution = 300;
 constexpr gui::Size kA4At300{2480, 3508};
 
 class NullPrintDocument : public gui::PrintDocument {
@@ -35,8 +34,6 @@ gui::Size Toolkit::printerPageSize(const gui::PrintSettings& settings) {
   if (settings.orientation == gui::Orientation::Landscape) return {kA4At300.height, kA4At300.width};
   return kA4At300;
 }
-
-int Toolkit::printerResolution(int) { return kNullResolution; }
 
 std::unique_ptr<gui::PrintDocument> Toolkit::beginPrintDocument(const gui::PrintSettings& settings) {
   return std::make_unique<NullPrintDocument>(printerPageSize(settings));

@@ -118,9 +118,8 @@ class Toolkit {
   virtual std::vector<std::string> printerNames();
   virtual int defaultPrinter() { return 0; }
   virtual gui::PrinterCapabilities printerCapabilities(int printer);
-  // The printable page in printer pixels, and the printer's dots per inch.
+  // The printable page in printer pixels.
   virtual gui::Size printerPageSize(const gui::PrintSettings& settings);
-  virtual int printerResolution(int printer);
   virtual std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings);
   // The printer's canvas outside a document: no picture, text measured as
   // the printer sets it.

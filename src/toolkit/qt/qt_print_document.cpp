@@ -310,8 +310,6 @@ gui::Size printerPageSize(const gui::PrintSettings& settings) {
   return pageSizeOf(*configuredPrinter(settings, nullptr));
 }
 
-int printerResolution(int) { return kResolution; }
-
 std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings) {
   return std::make_unique<QtPrintDocument>(settings);
 }

@@ -35,7 +35,6 @@ std::vector<std::string> printerNames();
 int defaultPrinter();
 gui::PrinterCapabilities printerCapabilities(int printer);
 gui::Size printerPageSize(const gui::PrintSettings& settings);
-int printerResolution(int printer);
 std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings);
 std::unique_ptr<gui::Surface> createPrinterCanvas(const gui::PrintSettings& settings);
 

@@ -130,7 +130,6 @@ class QtToolkit : public Toolkit {
   int defaultPrinter() override { return qt::defaultPrinter(); }
   gui::PrinterCapabilities printerCapabilities(int printer) override { return qt::printerCapabilities(printer); }
   gui::Size printerPageSize(const gui::PrintSettings& settings) override { return qt::printerPageSize(settings); }
-  int printerResolution(int printer) override { return qt::printerResolution(printer); }
   std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings) override {
     return qt::beginPrintDocument(settings);
   }
