@@ -9,6 +9,7 @@
 #include <string>
 
 #include "interp/machine.h"
+#include "interp/system_state.h"
 
 namespace kestrel {
 
@@ -57,6 +58,7 @@ int ask(Machine& m, const MessageBoxRequest& request) {
 }  // namespace
 
 std::string applicationTitle(const Machine& m) {
+  if (m.system && m.system->applicationTitle) return *m.system->applicationTitle;
   std::string name = m.options.executablePath;
   const size_t slash = name.find_last_of("/\\");
   if (slash != std::string::npos) name.erase(0, slash + 1);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct SystemState {
   std::map<int32_t, int64_t> cursorHandles;  // loaded cursors by number
   int32_t mouseX = 0;
   int32_t mouseY = 0;
+  // The title the program gave its application (captions of message boxes,
+  // print jobs); none: the program's file name.
+  std::optional<std::string> applicationTitle;
 
   // The event-dispatch flags (src/events/dispatch.h).
   bool dispatchSuspended = false;  // window-message hooks run no byte code

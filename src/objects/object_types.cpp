@@ -12,6 +12,10 @@ namespace kestrel::objects {
 
 void registerRegistryType(TypeRegistry& registry);  // registry_object.cpp
 void registerFontType(TypeRegistry& registry);      // font_object.cpp
+void registerFontDialogType(TypeRegistry& registry);   // font_dialog.cpp
+void registerPrinterType(TypeRegistry& registry);      // printer_object.cpp
+void registerClipboardType(TypeRegistry& registry);    // clipboard_object.cpp
+void registerApplicationType(TypeRegistry& registry);  // application_object.cpp
 
 void registerEngineTypes(TypeRegistry& registry) {
   registerStreamTypes(registry);
@@ -22,6 +26,10 @@ void registerEngineTypes(TypeRegistry& registry) {
   registerFontType(registry);
   registerBitmapType(registry);
   registerSocketType(registry);
+  registerFontDialogType(registry);
+  registerPrinterType(registry);
+  registerClipboardType(registry);
+  registerApplicationType(registry);
 }
 
 }  // namespace kestrel::objects

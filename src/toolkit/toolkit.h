@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/wav.h"
+#include "toolkit/system_types.h"
 
 namespace kestrel {
 
@@ -108,12 +109,46 @@ class Toolkit {
   // `listener` hears each change.
   virtual void setHintListener(std::function<void(const std::string&)> listener) { (void)listener; }
 
+  // ---- The system objects (src/toolkit/system_types.h). The defaults (in
+  // system_services.cpp) are the null toolkit's: no dialog, one printer
+  // that prints nothing, a clipboard inside the process.
+  // Shows the font dialog; true when the user confirmed (the font chosen is
+  // then in the request). False at once when no dialog can be shown.
+  virtual bool showFontDialog(gui::FontDialogRequest& request);
+  virtual std::vector<std::string> printerNames();
+  virtual int defaultPrinter() { return 0; }
+  virtual gui::PrinterCapabilities printerCapabilities(int printer);
+  // The printable page in printer pixels.
+  virtual gui::Size printerPageSize(const gui::PrintSettings& settings);
+  virtual std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings);
+  // The printer's canvas outside a document: no picture, text measured as
+  // the printer sets it.
+  virtual std::unique_ptr<gui::Surface> createPrinterCanvas(const gui::PrintSettings& settings);
+  virtual bool clipboardHasText();
+  virtual std::string clipboardText();
+  virtual void setClipboardText(const std::string& text);
+  virtual bool clipboardHasPicture();
+  // The clipboard's picture, or nullptr when it holds none.
+  virtual std::unique_ptr<gui::Surface> clipboardPicture();
+  virtual void setClipboardPicture(const gui::Surface& picture);
+  virtual void clearClipboard();
+  // The icon every window of the program shows unless it has its own.
+  virtual void setApplicationIcon(const gui::Surface* icon) { (void)icon; }
+  // Tool tips: shown at all, their colour (0x00BBGGRR) and timing in ms.
+  virtual void setApplicationHints(bool show, uint32_t color, int pauseMs, int hidePauseMs) {
+    (void)show, (void)color, (void)pauseMs, (void)hidePauseMs;
+  }
+
  protected:
   // Runs the tasks posted so far; false when there were none.
   bool runPostedTasks();
 
  private:
   std::vector<std::function<void()>> posted_;
+  // The null toolkit's clipboard.
+  std::string clipText_;
+  bool clipHasText_ = false;
+  std::shared_ptr<gui::Surface> clipPicture_;
 };
 
 // One socket watched by the event loop; both conditions start disarmed.

@@ -15,16 +15,14 @@
 
 namespace kestrel::qt {
 
-namespace {
-
-// The first print-N.pdf that does not exist yet: a job never replaces an
-// earlier one.
 QString freePdfName() {
   for (int n = 1;; ++n) {
     const QString name = QStringLiteral("print-%1.pdf").arg(n);
     if (!QFile::exists(name)) return name;
   }
 }
+
+namespace {
 
 // The printer needs the application object first.
 std::unique_ptr<QPrinter> makePrinter() {

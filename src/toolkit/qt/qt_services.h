@@ -3,10 +3,12 @@
 // the printer's text channel and sound. Internal to src/toolkit/qt.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/toolkit.h"
 
 class QApplication;
+class QString;
 
 namespace kestrel::qt {
 
@@ -24,6 +26,32 @@ int showMessageBox(const MessageBoxRequest& request);
 bool screenSize(int& width, int& height);
 void setScreenCursor(int shape);
 std::unique_ptr<TextPrintJob> startTextPrintJob(const std::string& title);
+// The first print-N.pdf in the current folder that does not exist yet: a
+// job never replaces an earlier one.
+QString freePdfName();
+
+// The printer as a canvas (qt_print_document.cpp).
+std::vector<std::string> printerNames();
+int defaultPrinter();
+gui::PrinterCapabilities printerCapabilities(int printer);
+gui::Size printerPageSize(const gui::PrintSettings& settings);
+std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings);
+std::unique_ptr<gui::Surface> createPrinterCanvas(const gui::PrintSettings& settings);
+
+bool showFontDialog(gui::FontDialogRequest& request);
+
+// The clipboard (qt_clipboard.cpp).
+bool clipboardHasText();
+std::string clipboardText();
+void setClipboardText(const std::string& text);
+bool clipboardHasPicture();
+std::unique_ptr<gui::Surface> clipboardPicture();
+void setClipboardPicture(const gui::Surface& picture);
+void clearClipboard();
+
+// Application-wide settings (qt_application.cpp).
+void setApplicationIcon(const gui::Surface* icon);
+void setApplicationHints(bool show, uint32_t color, int pauseMs, int hidePauseMs);
 
 // Sound plays on a thread of its own, so that it goes on while the program
 // computes or sleeps.

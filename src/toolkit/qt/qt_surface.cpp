@@ -60,6 +60,8 @@ QImage imageOf(const gui::Surface& surface) {
   return {};
 }
 
+QFont QtSurface::textFont() const { return makeFont(state.font); }
+
 QtSurface::QtSurface(int32_t width, int32_t height, uint32_t fill)
     : image_(blankImage(width, height, fill)), width_(std::max(width, 0)), height_(std::max(height, 0)) {}
 
@@ -80,6 +82,13 @@ void QtSurface::resize(int32_t width, int32_t height, uint32_t fill) {
   touched();
 }
 
+void QtSurface::adopt(const QImage& image) {
+  image_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
+  width_ = image_.width();
+  height_ = image_.height();
+  touched();
+}
+
 void QtSurface::clear(uint32_t color) {
   if (image_.isNull()) return;
   image_.fill(toQRgb(color));
@@ -91,7 +100,7 @@ void QtSurface::clear(uint32_t color) {
 
 void QtSurface::textOut(int32_t x, int32_t y, std::string_view text) {
   if (image_.isNull() || text.empty()) return;
-  const QFont font = makeFont(state.font);
+  const QFont font = textFont();
   const QFontMetrics metrics(font);
   const QString s = fromProgramText(text);
   QPainter p(&image_);
@@ -108,7 +117,7 @@ void QtSurface::textRect(const gui::Rect& clip, int32_t x, int32_t y, std::strin
   if (image_.isNull()) return;
   const QRect area = clippedTo(image_, clip);
   if (area.isEmpty()) return;
-  const QFont font = makeFont(state.font);
+  const QFont font = textFont();
   const QFontMetrics metrics(font);
   QPainter p(&image_);
   p.setClipRect(area);
@@ -120,7 +129,7 @@ void QtSurface::textRect(const gui::Rect& clip, int32_t x, int32_t y, std::strin
 }
 
 gui::Size QtSurface::textExtent(std::string_view text) {
-  const QFontMetrics metrics(makeFont(state.font));
+  const QFontMetrics metrics(textFont());
   return {metrics.horizontalAdvance(fromProgramText(text)), metrics.height()};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The drawing surface on a QImage: every canvas operation with the pixel
 // rules of toolkit/surface.h, without anti-aliasing, so pictures are exact.
+#include <QFont>
 #include <QImage>
 
 #include "toolkit/surface.h"
@@ -12,6 +13,8 @@ class QtSurface : public gui::Surface {
   QtSurface(int32_t width, int32_t height, uint32_t fill);
 
   const QImage& image() const { return image_; }
+  // Takes the picture of an image (as RGB).
+  void adopt(const QImage& image);
   // Changes are not announced while this is set (a window paints itself).
   bool quiet = false;
 
@@ -40,6 +43,12 @@ class QtSurface : public gui::Surface {
   bool load(const uint8_t* data, size_t length) override;
   std::vector<uint8_t> saveBmp() const override;
   void makeMonochrome() override;
+
+ protected:
+  // The font that text is set in (the printer's page scales it to its
+  // resolution).
+  virtual QFont textFont() const;
+  QImage& pixels() { return image_; }
 
  private:
   void touched() {

@@ -125,6 +125,29 @@ class QtToolkit : public Toolkit {
   }
   int keyState(int virtualKey) override { return qt::keyState(virtualKey); }
 
+  bool showFontDialog(gui::FontDialogRequest& request) override { return qt::showFontDialog(request); }
+  std::vector<std::string> printerNames() override { return qt::printerNames(); }
+  int defaultPrinter() override { return qt::defaultPrinter(); }
+  gui::PrinterCapabilities printerCapabilities(int printer) override { return qt::printerCapabilities(printer); }
+  gui::Size printerPageSize(const gui::PrintSettings& settings) override { return qt::printerPageSize(settings); }
+  std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings& settings) override {
+    return qt::beginPrintDocument(settings);
+  }
+  std::unique_ptr<gui::Surface> createPrinterCanvas(const gui::PrintSettings& settings) override {
+    return qt::createPrinterCanvas(settings);
+  }
+  bool clipboardHasText() override { return qt::clipboardHasText(); }
+  std::string clipboardText() override { return qt::clipboardText(); }
+  void setClipboardText(const std::string& text) override { qt::setClipboardText(text); }
+  bool clipboardHasPicture() override { return qt::clipboardHasPicture(); }
+  std::unique_ptr<gui::Surface> clipboardPicture() override { return qt::clipboardPicture(); }
+  void setClipboardPicture(const gui::Surface& picture) override { qt::setClipboardPicture(picture); }
+  void clearClipboard() override { qt::clearClipboard(); }
+  void setApplicationIcon(const gui::Surface* icon) override { qt::setApplicationIcon(icon); }
+  void setApplicationHints(bool show, uint32_t color, int pauseMs, int hidePauseMs) override {
+    qt::setApplicationHints(show, color, pauseMs, hidePauseMs);
+  }
+
  private:
   qt::SoundPlayer& player() {
     if (!sound_) sound_ = qt::makeSoundPlayer();
