@@ -12,6 +12,9 @@ namespace kestrel::objects {
 
 void registerRegistryType(TypeRegistry& registry);  // registry_object.cpp
 void registerFontType(TypeRegistry& registry);      // font_object.cpp
+void registerLabelType(TypeRegistry& registry);     // label.cpp
+void registerButtonTypes(TypeRegistry& registry);   // button_members.cpp
+void registerPanelType(TypeRegistry& registry);     // panel.cpp
 
 void registerEngineTypes(TypeRegistry& registry) {
   registerStreamTypes(registry);
@@ -22,6 +25,9 @@ void registerEngineTypes(TypeRegistry& registry) {
   registerFontType(registry);
   registerBitmapType(registry);
   registerSocketType(registry);
+  registerLabelType(registry);
+  registerButtonTypes(registry);
+  registerPanelType(registry);
 }
 
 }  // namespace kestrel::objects

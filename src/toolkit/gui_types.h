@@ -38,6 +38,9 @@ inline constexpr int32_t kColorButtonFace = systemColor(15);
 inline constexpr int32_t kColorButtonText = systemColor(18);
 inline constexpr uint32_t kWhite = 0x00FFFFFF;
 inline constexpr uint32_t kBlack = 0;
+inline constexpr int32_t kColorButtonShadow = systemColor(16);
+inline constexpr int32_t kColorGrayText = systemColor(17);
+inline constexpr int32_t kColorButtonHighlight = systemColor(20);
 // What a pixel read outside a picture yields.
 inline constexpr int32_t kInvalidColor = -1;
 
@@ -54,6 +57,19 @@ struct FontSpec {
   bool operator==(const FontSpec&) const = default;
   // The height in pixels at 96 dots per inch, rounded as the system rounds.
   int32_t pixelHeight() const { return (size * 96 + (size >= 0 ? 36 : -36)) / 72; }
+};
+
+// ---- Formatted text (labels, panels): alignment within a rectangle.
+enum HorizontalAlign { kAlignLeftText = 0, kAlignRightText = 1, kAlignCentreText = 2 };
+enum VerticalAlign { kAlignTopText = 0, kAlignMiddleText = 1, kAlignBottomText = 2 };
+
+struct TextFormat {
+  int horizontal = kAlignLeftText;
+  int vertical = kAlignTopText;
+  bool wordBreak = false;   // long lines break between words
+  bool singleLine = false;  // line ends are not obeyed
+  bool expandTabs = true;
+  bool prefix = true;       // "&x" underlines x, "&&" is "&"
 };
 
 // ---- Input and window events that the toolkit delivers to the engine.
@@ -78,6 +94,8 @@ enum class EventKind : uint8_t {
   Show,
   Change,
   WindowStateChange,  // the user minimized, maximized or restored the window
+  DragStart,          // the user started moving the window with the mouse
+  DragEnd,            // and let it go
 };
 
 struct InputEvent {
@@ -100,6 +118,7 @@ inline constexpr uint32_t kShowWindow = 0x0018;
 inline constexpr uint32_t kSysCommand = 0x0112;
 inline constexpr uint32_t kUser = 0x0400;
 // System commands (the wParam of kSysCommand, low 4 bits masked off).
+inline constexpr uint32_t kScMove = 0xF010;
 inline constexpr uint32_t kScMinimize = 0xF020;
 inline constexpr uint32_t kScMaximize = 0xF030;
 inline constexpr uint32_t kScClose = 0xF060;

@@ -63,4 +63,24 @@ void FormPeer::repaint() {
   owner_->event(paint);
 }
 
+PicturePeer::PicturePeer(WindowOwner* owner) : WindowPeer(owner), picture_(makeNullSurface(0, 0)) {}
+
+PicturePeer::~PicturePeer() = default;
+
+Surface& PicturePeer::picture() {
+  const Size client = clientSize();
+  if (client.width != picture_->width() || client.height != picture_->height())
+    picture_->resize(client.width, client.height, background());
+  return *picture_;
+}
+
+ButtonPeer::ButtonPeer(WindowOwner* owner) : WindowPeer(owner) {}
+
+ButtonPeer::~ButtonPeer() = default;
+
+void ButtonPeer::setGlyph(const Surface* glyph, int32_t transparentColor) {
+  glyph_ = glyph != nullptr && !glyph->empty() ? glyph->clone() : nullptr;
+  transparentColor_ = transparentColor;
+}
+
 }  // namespace kestrel::gui
