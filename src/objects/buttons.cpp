@@ -28,7 +28,9 @@ Form* formOf(Control* c) {
 GlyphButton::GlyphButton(Machine& m, int type, gui::ControlKind kind, gui::Size size) : Control(m, type) {
   attach(toolkit().createControl(kind, *this));
   look_ = buttonPeer().look();
-  setBounds(gui::Rect::fromSize(0, 0, size.width, size.height));
+  // The first size is no resize (the families' handlers are not there yet).
+  peer_->setGeometry(gui::Rect::fromSize(0, 0, size.width, size.height));
+  lastClientSize_ = clientSize();
 }
 
 void GlyphButton::setSpacing(int32_t spacing) {
