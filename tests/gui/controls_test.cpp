@@ -13,6 +13,7 @@
 #include "gui_support.h"
 #include "objects/buttons.h"
 #include "objects/label.h"
+#include "objects/panel.h"
 #include "screenshots.h"
 #include "toolkit/colors.h"
 #include "toolkit/qt/qt_widget_peer.h"
@@ -371,4 +372,118 @@ main:
   EXPECT_NEAR(glyph.center().x(), button.center().x(), 2);
   EXPECT_LT(glyph.bottom(), button.center().y());
   EXPECT_NE(Program::bgr(shot, glyph.left() - 1, glyph.top()), kWhite) << "the transparent colour is left out";
+}
+
+// DragMove from a mouse-down handler: the button follows the mouse until
+// it is let go, with the start- and end-drag handlers and no click.
+TEST(ButtonEvents, DragMoveFollowsTheMouse) {
+  Program p(R"(
+    dim form:0
+    dim bitbtn:0
+    dim str:0
+    goto main
+.proc down
+    let str:0 = str:0 + "d"
+    set arg.bitbtn:4.DragMove
+    endproc
+.proc started
+    let str:0 = str:0 + "s" + arg.bitbtn:0.Caption
+    endproc
+.proc ended
+    let str:0 = str:0 + "e"
+    endproc
+.proc clicked
+    let str:0 = str:0 + "c"
+    endproc
+main:
+    set form:0.ClientWidth = 200
+    set form:0.ClientHeight = 120
+    set bitbtn:0.Parent = form:0
+    set bitbtn:0.Left = 10
+    set bitbtn:0.Top = 10
+    set bitbtn:0.Caption = "Move"
+    set bitbtn:0.OnMouseDown = down
+    set bitbtn:0.OnStartDrag = started
+    set bitbtn:0.OnEndDrag = ended
+    set bitbtn:0.OnClick = clicked
+    set form:0.Show
+)");
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  QWidget* w = widgetOf(p, objects::kBitmapButtonType, 0);
+  const QPoint from = w->mapToGlobal(QPoint(5, 5));
+  const QPoint to = w->mapToGlobal(QPoint(35, 25));
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(from), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(w, &press);
+  QMouseEvent move(QEvent::MouseMove, QPointF(35, 25), QPointF(to), Qt::NoButton, Qt::LeftButton, {});
+  QApplication::sendEvent(w, &move);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(to), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(w, &release);
+  EXPECT_EQ(p.text(0), "dsMovee");
+  EXPECT_EQ(boundsOf(p, objects::kBitmapButtonType, 0).topLeft(), QPoint(40, 30));
+  EXPECT_EQ(w->pos(), QPoint(40, 30));
+  // An ordinary press and release afterwards is a click again.
+  p.machine().vars.stringAt(0) = Str("");
+  objects::world(p.machine()).as<objects::BitmapButton>(objects::kBitmapButtonType, 0).eventSlots[
+      objects::BitmapButton::kSlotMouseDown] = 0;
+  click(w);
+  EXPECT_EQ(p.text(0), "c");
+}
+
+// A label's message hook gets the window handle, the message and both
+// parameters; clicks and double clicks reach a label's and a panel's
+// handlers with the sender.
+TEST(LabelEvents, MessageHookClicksAndDoubleClicks) {
+  Program p(R"(
+    dim form:0
+    dim label:0
+    dim panel:0
+    dim str:0
+    goto main
+.proc hook
+    let str:0 = str:0 + "m" + str(arg.double:1) + "," + str(arg.double:2) + "," + str(arg.double:3)
+    let double:0 = arg.double:0
+    endproc
+.proc lclick
+    let str:0 = str:0 + "c" + arg.label:0.Caption
+    endproc
+.proc ldouble
+    let str:0 = str:0 + "2" + arg.label:0.Caption
+    endproc
+.proc pclick
+    let str:0 = str:0 + "p" + arg.panel:0.Caption
+    endproc
+.proc pdown
+    let str:0 = str:0 + "D" + str(arg.double:1) + arg.panel:4.Caption
+    endproc
+main:
+    dim double:0
+    set form:0.ClientWidth = 200
+    set form:0.ClientHeight = 120
+    set label:0.Parent = form:0
+    set label:0.Caption = "L"
+    set label:0.OnMessage = hook
+    set label:0.OnClick = lclick
+    set label:0.OnDblClick = ldouble
+    set panel:0.Parent = form:0
+    set panel:0.Top = 50
+    set panel:0.Caption = "P"
+    set panel:0.OnClick = pclick
+    set panel:0.OnMouseDown = pdown
+    set form:0.Show
+)");
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  auto& label = objects::world(p.machine()).as<objects::Label>(objects::kLabelType, 0);
+  EXPECT_EQ(toolkit().sendMessage(label.handle(), 1050, 7, 9), 0);
+  EXPECT_EQ(p.text(0), "m1050,7,9");
+  EXPECT_EQ(p.number(7, 0), static_cast<double>(label.handle()));
+  p.machine().vars.stringAt(0) = Str("");
+  QWidget* l = widgetOf(p, objects::kLabelType, 0);
+  click(l);
+  QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(2, 2), l->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                    Qt::LeftButton, {});
+  QApplication::sendEvent(l, &twice);
+  click(widgetOf(p, objects::kPanelType, 0));
+  EXPECT_EQ(p.text(0), "cL2LD92PpP");
 }

@@ -14,6 +14,7 @@
 #include <QStyleOptionButton>
 
 #include "toolkit/qt/qt_gui.h"
+#include "toolkit/qt/qt_services.h"
 #include "toolkit/qt/qt_surface.h"
 #include "toolkit/qt/qt_widget_peer.h"
 
@@ -102,7 +103,7 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
     if (!widget_ || !leftHeld_ || dragging_) return false;
     dragging_ = true;
     dragFrom_ = widget_->pos();
-    widget_->grabMouse();
+    if (!headlessPlatform()) widget_->grabMouse();  // the mouse may leave the button on its way
     deliver(gui::EventKind::DragStart);
     return true;
   }
@@ -151,7 +152,7 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
         if (!dragging_) return false;
         // The move ends: the button was not clicked.
         dragging_ = false;
-        widget_->releaseMouse();
+        if (QWidget::mouseGrabber() == widget_) widget_->releaseMouse();
         button()->setDown(false);
         deliver(gui::EventKind::DragEnd);
         return true;
@@ -174,6 +175,18 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
   QPoint dragFrom_;
 };
 
+// The standard glyph of a button kind (OK, Cancel, ... All), or none.
+QImage kindGlyph(QStyle& style, int kind) {
+  static constexpr QStyle::StandardPixmap kPixmaps[] = {
+      QStyle::SP_DialogOkButton,    QStyle::SP_DialogCancelButton, QStyle::SP_DialogHelpButton,
+      QStyle::SP_DialogYesButton,   QStyle::SP_DialogNoButton,     QStyle::SP_DialogCloseButton,
+      QStyle::SP_DialogAbortButton, QStyle::SP_DialogRetryButton,  QStyle::SP_DialogIgnoreButton,
+      QStyle::SP_DialogYesToAllButton};
+  if (kind < 1 || kind > 10) return {};
+  const QIcon icon = style.standardIcon(kPixmaps[kind - 1]);
+  return icon.isNull() ? QImage() : icon.pixmap(16, 16).toImage();
+}
+
 // The frame (none on a flat button unless the mouse is over it or it is
 // down), then glyph and caption centred together in the layout asked for.
 void GlyphButton::paintEvent(QPaintEvent*) {
@@ -193,6 +206,7 @@ void GlyphButton::paintEvent(QPaintEvent*) {
   if (!look.flat || pressed || (underMouse() && isEnabled())) style()->drawControl(QStyle::CE_PushButtonBevel, &option, &p, this);
 
   QImage glyph = peer_->glyphFor(isEnabled(), pressed);
+  if (glyph.isNull() && look.kind != 0) glyph = kindGlyph(*style(), look.kind);
   if (!glyph.isNull() && !isEnabled() && look.numGlyphs < 2) {
     const QPixmap grey = style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(glyph), &option);
     glyph = grey.toImage();
