@@ -2,6 +2,7 @@
 // Plain values that the engine and the toolkit exchange about windows and
 // drawing: rectangles, fonts, colours, events and the window messages that
 // the run-time understands. Nothing here depends on a window system.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,9 @@ inline constexpr int32_t kInvalidColor = -1;
 // ---- Fonts.
 enum FontStyle : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
 
+// Text larger than this many pixels is drawn this large.
+inline constexpr int64_t kMaxFontPixels = 32767;
+
 struct FontSpec {
   std::string name = "MS Sans Serif";
   int32_t size = 8;                 // points
@@ -56,7 +60,11 @@ struct FontSpec {
   int32_t pitch = 0;                // 0 default, 1 variable, 2 fixed
   bool operator==(const FontSpec&) const = default;
   // The height in pixels at 96 dots per inch, rounded as the system rounds.
-  int32_t pixelHeight() const { return (size * 96 + (size >= 0 ? 36 : -36)) / 72; }
+  // Computed wide: a size near the 32-bit limit must not overflow.
+  int32_t pixelHeight() const {
+    const int64_t pixels = (int64_t{size} * 96 + (size >= 0 ? 36 : -36)) / 72;
+    return static_cast<int32_t>(std::clamp<int64_t>(pixels, -kMaxFontPixels, kMaxFontPixels));
+  }
 };
 
 // ---- Formatted text (labels, panels): alignment within a rectangle.
