@@ -106,3 +106,55 @@ TEST(Examples, CalculatorAddsTwelveAndThirty) {
   EXPECT_TRUE(whole.sameSize) << whole.report;
   EXPECT_LE(whole.mismatchFraction, 0.01) << whole.report;
 }
+
+// Drawing: a stroke with the left button held, a second one in red after
+// the Red button, then Clear; the bar's colour buttons are one group.
+TEST(Examples, DrawingDrawsLinesAndClears) {
+  Program p(guitest::exampleSource("drawing.kasm"));
+  QImage drawn, cleared;
+  int missing = 0;
+  QTimer::singleShot(20, [&] {
+    QWidget* form = p.form(0);
+    auto stroke = [&](std::initializer_list<QPoint> points) {
+      auto it = points.begin();
+      mouse(form, QEvent::MouseButtonPress, *it);
+      for (++it; it != points.end(); ++it) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(*it), form->mapToGlobal(QPointF(*it)), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(form, &e);
+      }
+      mouse(form, QEvent::MouseButtonRelease, *(points.end() - 1));
+    };
+    stroke({{50, 100}, {150, 100}, {150, 200}});
+    QAbstractButton* red = buttonCaptioned(form, QStringLiteral("Red"));
+    if (red == nullptr) ++missing;
+    else click(red);
+    stroke({{200, 60}, {300, 60}});
+    // A move without the button down draws nothing.
+    QMouseEvent hover(QEvent::MouseMove, QPointF(300, 250), form->mapToGlobal(QPointF(300, 250)), Qt::NoButton,
+                      Qt::NoButton, {});
+    QApplication::sendEvent(form, &hover);
+    guitest::settle();
+    drawn = p.grab(0);
+    QAbstractButton* clear = buttonCaptioned(form, QStringLiteral("&Clear"));
+    if (clear == nullptr) ++missing;
+    else click(clear);
+    guitest::settle();
+    cleared = p.grab(0);
+    form->close();
+  });
+  ASSERT_EQ(p.run(), "");
+  EXPECT_EQ(missing, 0);
+  ASSERT_FALSE(drawn.isNull());
+  guitest::saveScreenshot(drawn, "drawing");
+  EXPECT_EQ(Program::bgr(drawn, 50, 100), 0u);
+  EXPECT_EQ(Program::bgr(drawn, 100, 100), 0u);
+  EXPECT_EQ(Program::bgr(drawn, 150, 150), 0u);
+  EXPECT_EQ(Program::bgr(drawn, 150, 200), 0u);
+  EXPECT_EQ(Program::bgr(drawn, 250, 60), 0x0000FFu);
+  EXPECT_EQ(Program::bgr(drawn, 100, 150), 0xFFFFFFu);
+  EXPECT_EQ(guitest::inkCount(drawn, QRect(160, 210, 230, 80), 0xFFFFFF), 0) << "no line without the button down";
+  EXPECT_EQ(guitest::inkCount(cleared, QRect(0, 40, 400, 260), 0xFFFFFF), 0);
+  const guitest::Comparison whole = guitest::compareWithExpected(drawn, "drawing");
+  EXPECT_TRUE(whole.sameSize) << whole.report;
+  EXPECT_LE(whole.mismatchFraction, 0.01) << whole.report;
+}
