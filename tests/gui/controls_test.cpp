@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -486,4 +487,50 @@ main:
   QApplication::sendEvent(l, &twice);
   click(widgetOf(p, objects::kPanelType, 0));
   EXPECT_EQ(p.text(0), "cL2LD92PpP");
+}
+
+// Enter clicks the default button and Escape the cancel button of the
+// window that has the keys; a disabled one is not clicked.
+TEST(ButtonEvents, EnterAndEscapeClickDefaultAndCancel) {
+  Program p(R"(
+    dim form:0
+    dim bitbtn:0
+    dim bitbtn:1
+    dim bitbtn:2
+    dim int:1
+    set form:0.ClientWidth = 300
+    set form:0.ClientHeight = 100
+    set bitbtn:0.Parent = form:0
+    set bitbtn:0.Kind = 1
+    set bitbtn:1.Parent = form:0
+    set bitbtn:1.Left = 100
+    set bitbtn:1.Kind = 2
+    set bitbtn:2.Parent = form:0
+    set bitbtn:2.Left = 200
+    set bitbtn:2.Caption = "Other"
+    let int:0 = form:0.ShowModal
+    set bitbtn:0.Enabled = 0
+    let int:1 = form:0.ShowModal
+)");
+  int step = 0;
+  std::function<void()> press;
+  press = [&] {
+    QWidget* form = p.form(0);
+    if (!form->isVisible()) {
+      QTimer::singleShot(10, press);
+      return;
+    }
+    form->activateWindow();
+    QApplication::setActiveWindow(form);
+    widgetOf(p, objects::kBitmapButtonType, 2)->setFocus();
+    guitest::settle();
+    QTest::keyClick(widgetOf(p, objects::kBitmapButtonType, 2), step < 2 ? Qt::Key_Return : Qt::Key_Escape);
+    ++step;
+    if (step < 3) QTimer::singleShot(30, press);
+  };
+  QTimer::singleShot(20, press);
+  ASSERT_EQ(p.run(), "");
+  EXPECT_EQ(p.integer(0), 1) << "Enter: OK";
+  EXPECT_EQ(p.integer(1), 2) << "Enter on a disabled OK does nothing; Escape: Cancel";
+  EXPECT_EQ(step, 3);
 }
