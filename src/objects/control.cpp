@@ -29,7 +29,7 @@ Control::~Control() {
 void Control::attach(std::unique_ptr<gui::WindowPeer> peer) {
   peer_ = std::move(peer);
   peer_->setBackground(gui::colorToRgb(color_));
-  fontChanged();
+  showFont();
   // Controls are visible (they show once they have a parent); windows of
   // their own start hidden.
   if (!topLevel()) peer_->setVisible(visible_ != 0);
@@ -94,7 +94,10 @@ void Control::resized() {
 
 Str Control::caption() const { return Str(peer_->text()); }
 
-void Control::setCaption(const Str& text) { peer_->setText(text.view()); }
+void Control::setCaption(const Str& text) {
+  peer_->setText(text.view());
+  appearanceChanged();
+}
 
 void Control::setParent(Control* container) {
   for (Control* c = container; c != nullptr; c = c->parent_)
@@ -109,6 +112,14 @@ void Control::setParent(Control* container) {
   parent_ = container;
   peer_->setParent(container == nullptr ? nullptr : &container->peer());
   if (container == nullptr) return;
+  if (parentFont_ && !(font_ == container->font_)) {
+    font_ = container->font_;
+    showFont();
+  }
+  if (parentColor_ && color_ != container->color_) {
+    color_ = container->color_;
+    showColor();
+  }
   container->children_.push_back(this);
   container->tabList_.push_back(this);
   if (wantedTabOrder_ >= 0) setTabOrder(wantedTabOrder_);
@@ -116,7 +127,30 @@ void Control::setParent(Control* container) {
   container->realign();
 }
 
-void Control::fontChanged() { peer_->setFont(font_, gui::colorToRgb(font_.color)); }
+void Control::fontChanged() {
+  parentFont_ = false;
+  showFont();
+}
+
+void Control::showFont() {
+  peer_->setFont(font_, gui::colorToRgb(font_.color));
+  appearanceChanged();
+  for (Control* child : children_) {
+    if (!child->parentFont_) continue;
+    child->font_ = font_;
+    child->showFont();
+  }
+}
+
+void Control::showColor() {
+  peer_->setBackground(gui::colorToRgb(color_));
+  appearanceChanged();
+  for (Control* child : children_) {
+    if (!child->parentColor_) continue;
+    child->color_ = color_;
+    child->showColor();
+  }
+}
 
 void Control::assignFont(const FontObject& source) {
   font_ = source.spec;
@@ -133,6 +167,7 @@ uint8_t Control::enabledFlag() const {
 void Control::setEnabled(uint8_t flag) {
   enabled_ = flag;
   peer_->setEnabled(flag != 0);
+  appearanceChanged();
 }
 
 uint8_t Control::visibleFlag() const {
@@ -158,7 +193,8 @@ void Control::setHint(const Str& text) {
 
 void Control::setColor(int32_t color) {
   color_ = color;
-  peer_->setBackground(gui::colorToRgb(color));
+  parentColor_ = false;
+  showColor();
 }
 
 void Control::setCursor(int32_t number) {
@@ -200,8 +236,7 @@ void Control::applyTabOrder() {
 void Control::realign() {
   if (aligning_ || children_.empty()) return;
   aligning_ = true;
-  const gui::Size client = clientSize();
-  gui::Rect space{0, 0, client.width, client.height};
+  gui::Rect space = dockArea();
   auto docked = [&](int32_t align) {
     std::vector<Control*> list;
     for (Control* c : children_)

@@ -54,9 +54,14 @@ class Control : public Object, public gui::WindowOwner {
   Control* parent() const { return parent_; }
 
   gui::FontSpec& font() { return font_; }
-  // Shows the font after a change of font().
+  // Shows the font after the program changed font(); from then on the
+  // control keeps its own font instead of its parent's.
   void fontChanged();
   void assignFont(const FontObject& source);
+  // A control that follows its parent's font (until the program sets one)
+  // and, for families that ask for it, its parent's colour.
+  bool parentFont() const { return parentFont_; }
+  bool parentColor() const { return parentColor_; }
 
   // Boolean properties keep the flag byte the program set (a flag set with
   // -1 reads 255); a window the user closed reads 0.
@@ -106,8 +111,20 @@ class Control : public Object, public gui::WindowOwner {
   // The user or a message asked to close the window.
   virtual void closeRequested() {}
   virtual void windowStateChanged() {}
+  // Something the control shows changed (text, font, colour, enabled,
+  // size): families that paint their own picture paint it again.
+  virtual void appearanceChanged() {}
+  // Shows font_ and passes it on to the children that follow it.
+  void showFont();
+  // Shows color_ and passes it on to the children that follow it.
+  void showColor();
   // Docks the aligned children in the client area.
   void realign();
+  // Where aligned children dock: the client area, less what a frame takes.
+  virtual gui::Rect dockArea() const {
+    const gui::Size client = clientSize();
+    return {0, 0, client.width, client.height};
+  }
   // Calls resized() when the client size differs from the one last seen.
   void checkResized();
 
@@ -127,6 +144,8 @@ class Control : public Object, public gui::WindowOwner {
   int32_t wantedTabOrder_ = -1;
   gui::Size lastClientSize_{-1, -1};
   bool aligning_ = false;
+  bool parentFont_ = true;
+  bool parentColor_ = false;  // families whose colour follows the parent's set it
 
  private:
   void applyTabOrder();

@@ -12,6 +12,9 @@ namespace kestrel::objects {
 
 void registerRegistryType(TypeRegistry& registry);  // registry_object.cpp
 void registerFontType(TypeRegistry& registry);      // font_object.cpp
+void registerLabelType(TypeRegistry& registry);     // label.cpp
+void registerButtonTypes(TypeRegistry& registry);   // button_members.cpp
+void registerPanelType(TypeRegistry& registry);     // panel.cpp
 void registerFontDialogType(TypeRegistry& registry);   // font_dialog.cpp
 void registerPrinterType(TypeRegistry& registry);      // printer_object.cpp
 void registerClipboardType(TypeRegistry& registry);    // clipboard_object.cpp
@@ -26,6 +29,9 @@ void registerEngineTypes(TypeRegistry& registry) {
   registerFontType(registry);
   registerBitmapType(registry);
   registerSocketType(registry);
+  registerLabelType(registry);
+  registerButtonTypes(registry);
+  registerPanelType(registry);
   registerFontDialogType(registry);
   registerPrinterType(registry);
   registerClipboardType(registry);

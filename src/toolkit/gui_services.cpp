@@ -12,8 +12,14 @@ std::unique_ptr<gui::FormPeer> Toolkit::createForm(gui::WindowOwner& owner) {
   return std::make_unique<gui::FormPeer>(&owner);
 }
 
-std::unique_ptr<gui::WindowPeer> Toolkit::createControl(gui::ControlKind, gui::WindowOwner& owner) {
-  return std::make_unique<gui::WindowPeer>(&owner);
+std::unique_ptr<gui::WindowPeer> Toolkit::createControl(gui::ControlKind kind, gui::WindowOwner& owner) {
+  switch (kind) {
+    case gui::ControlKind::Label:
+    case gui::ControlKind::Panel: return std::make_unique<gui::PicturePeer>(&owner);
+    case gui::ControlKind::BitmapButton:
+    case gui::ControlKind::FlatButton: return std::make_unique<gui::ButtonPeer>(&owner);
+    default: return std::make_unique<gui::WindowPeer>(&owner);
+  }
 }
 
 std::unique_ptr<gui::Surface> Toolkit::createSurface(int32_t width, int32_t height, uint32_t) {

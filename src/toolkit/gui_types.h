@@ -2,6 +2,7 @@
 // Plain values that the engine and the toolkit exchange about windows and
 // drawing: rectangles, fonts, colours, events and the window messages that
 // the run-time understands. Nothing here depends on a window system.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -38,11 +39,17 @@ inline constexpr int32_t kColorButtonFace = systemColor(15);
 inline constexpr int32_t kColorButtonText = systemColor(18);
 inline constexpr uint32_t kWhite = 0x00FFFFFF;
 inline constexpr uint32_t kBlack = 0;
+inline constexpr int32_t kColorButtonShadow = systemColor(16);
+inline constexpr int32_t kColorGrayText = systemColor(17);
+inline constexpr int32_t kColorButtonHighlight = systemColor(20);
 // What a pixel read outside a picture yields.
 inline constexpr int32_t kInvalidColor = -1;
 
 // ---- Fonts.
 enum FontStyle : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
+
+// Text larger than this many pixels is drawn this large.
+inline constexpr int64_t kMaxFontPixels = 32767;
 
 struct FontSpec {
   std::string name = "MS Sans Serif";
@@ -53,7 +60,24 @@ struct FontSpec {
   int32_t pitch = 0;                // 0 default, 1 variable, 2 fixed
   bool operator==(const FontSpec&) const = default;
   // The height in pixels at 96 dots per inch, rounded as the system rounds.
-  int32_t pixelHeight() const { return (size * 96 + (size >= 0 ? 36 : -36)) / 72; }
+  // Computed wide: a size near the 32-bit limit must not overflow.
+  int32_t pixelHeight() const {
+    const int64_t pixels = (int64_t{size} * 96 + (size >= 0 ? 36 : -36)) / 72;
+    return static_cast<int32_t>(std::clamp<int64_t>(pixels, -kMaxFontPixels, kMaxFontPixels));
+  }
+};
+
+// ---- Formatted text (labels, panels): alignment within a rectangle.
+enum HorizontalAlign { kAlignLeftText = 0, kAlignRightText = 1, kAlignCentreText = 2 };
+enum VerticalAlign { kAlignTopText = 0, kAlignMiddleText = 1, kAlignBottomText = 2 };
+
+struct TextFormat {
+  int horizontal = kAlignLeftText;
+  int vertical = kAlignTopText;
+  bool wordBreak = false;   // long lines break between words
+  bool singleLine = false;  // line ends are not obeyed
+  bool expandTabs = true;
+  bool prefix = true;       // "&x" underlines x, "&&" is "&"
 };
 
 // ---- Input and window events that the toolkit delivers to the engine.
@@ -78,6 +102,8 @@ enum class EventKind : uint8_t {
   Show,
   Change,
   WindowStateChange,  // the user minimized, maximized or restored the window
+  DragStart,          // the user started moving the window with the mouse
+  DragEnd,            // and let it go
 };
 
 struct InputEvent {
@@ -100,6 +126,7 @@ inline constexpr uint32_t kShowWindow = 0x0018;
 inline constexpr uint32_t kSysCommand = 0x0112;
 inline constexpr uint32_t kUser = 0x0400;
 // System commands (the wParam of kSysCommand, low 4 bits masked off).
+inline constexpr uint32_t kScMove = 0xF010;
 inline constexpr uint32_t kScMinimize = 0xF020;
 inline constexpr uint32_t kScMaximize = 0xF030;
 inline constexpr uint32_t kScClose = 0xF060;

@@ -85,6 +85,25 @@ class Surface {
   // Text clipped to `clip`; an opaque brush fills the whole rectangle first.
   virtual void textRect(const Rect& clip, int32_t x, int32_t y, std::string_view text) = 0;
   virtual Size textExtent(std::string_view text) = 0;
+  // Formatted text in the font colour on what is there (no background):
+  // several lines, broken at words when the format says so, aligned in `r`.
+  virtual void drawText(const Rect& r, std::string_view text, const TextFormat& format) {
+    (void)r, (void)text, (void)format;
+  }
+  // The size that drawText covers, lines broken within `width` when the
+  // format breaks at words.
+  virtual Size measureText(int32_t width, std::string_view text, const TextFormat& format) {
+    (void)width, (void)text, (void)format;
+    return {};
+  }
+  // One line turned `degrees` counter-clockwise about (x, y), the top-left
+  // corner of its text cell, in the font colour with no background.
+  virtual void textOutTurned(int32_t x, int32_t y, std::string_view text, int32_t degrees) {
+    (void)x, (void)y, (void)text, (void)degrees;
+  }
+  // Every pixel becomes transparent: drawn on another picture, or shown in
+  // a window, it leaves what is under it.
+  virtual void clearTransparent() {}
   virtual void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
   virtual void ellipse(const Rect& box) = 0;  // pen outline, brush inside unless clear
   virtual void frameRect(const Rect& r) = 0;  // one pixel wide, brush colour

@@ -155,9 +155,69 @@ class FormPeer : public WindowPeer {
   FormPeer* mdiParent_ = nullptr;
 };
 
+// A control that shows a picture the engine paints (labels, panels): the
+// picture always has the control's client size, and transparent pixels
+// show what lies under the control.
+class PicturePeer : public WindowPeer {
+ public:
+  explicit PicturePeer(WindowOwner* owner);
+  ~PicturePeer() override;
+  // The picture, at the client size (new parts take the background colour).
+  Surface& picture();
+  // The engine painted the picture: the window shows it again.
+  virtual void pictureChanged() {}
+
+ protected:
+  std::unique_ptr<Surface> picture_;
+};
+
+// How a push button shows its glyph and caption.
+struct ButtonLook {
+  int layout = 0;      // glyph 0 left of the caption, 1 right, 2 above, 3 below
+  int spacing = 4;     // pixels between glyph and caption
+  int numGlyphs = 1;   // pictures side by side in the glyph: up, disabled, pressed, down
+  bool flat = false;   // no frame until the mouse is over it
+  bool down = false;   // stays pressed
+  bool focusable = true;
+  int kind = 0;        // a standard glyph shown when there is no glyph: 1 OK, 2 Cancel ... 10 All
+  bool operator==(const ButtonLook&) const = default;
+};
+
+// A push button with a glyph (bitmap and flat buttons).
+class ButtonPeer : public WindowPeer {
+ public:
+  explicit ButtonPeer(WindowOwner* owner);
+  ~ButtonPeer() override;
+  // A copy of the glyph (nullptr or empty: none); pixels of the
+  // transparent colour are left out.
+  virtual void setGlyph(const Surface* glyph, int32_t transparentColor);
+  const Surface* glyph() const { return glyph_.get(); }
+  virtual void setLook(const ButtonLook& look) { look_ = look; }
+  const ButtonLook& look() const { return look_; }
+  // Enter (default) or Escape (cancel) anywhere in the window clicks it.
+  virtual void setKeys(bool enterClicks, bool escapeClicks) {
+    enterClicks_ = enterClicks;
+    escapeClicks_ = escapeClicks;
+  }
+  // While a mouse button is down: the window follows the mouse until it is
+  // released (DragStart, then DragEnd). False when no button is down.
+  virtual bool beginDragMove() { return false; }
+
+ protected:
+  std::unique_ptr<Surface> glyph_;
+  int32_t transparentColor_ = 0;
+  ButtonLook look_;
+  bool enterClicks_ = false;
+  bool escapeClicks_ = false;
+};
+
 // Kinds of controls the toolkit makes. Each control family adds its kind.
 enum class ControlKind {
   Plain,  // a window that only paints its background (for families without a widget of their own yet)
+  Label,         // a PicturePeer
+  Panel,         // a PicturePeer that holds other controls
+  BitmapButton,  // a ButtonPeer
+  FlatButton,    // a ButtonPeer that takes no keyboard focus
 };
 
 // ---- The handle table.

@@ -124,6 +124,10 @@ std::unique_ptr<gui::WindowPeer> makeControlPeer(gui::ControlKind kind, gui::Win
   watchApplication();
   switch (kind) {
     case gui::ControlKind::Plain: return makePlainPeer(owner);
+    case gui::ControlKind::Label: return makePicturePeer(owner, false);
+    case gui::ControlKind::Panel: return makePicturePeer(owner, true);
+    case gui::ControlKind::BitmapButton: return makeButtonPeer(owner, false);
+    case gui::ControlKind::FlatButton: return makeButtonPeer(owner, true);
   }
   return makePlainPeer(owner);
 }

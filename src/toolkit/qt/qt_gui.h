@@ -14,6 +14,10 @@ namespace kestrel::qt {
 std::unique_ptr<gui::FormPeer> makeFormPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::WindowPeer> makeControlPeer(gui::ControlKind kind, gui::WindowOwner& owner);
 std::unique_ptr<gui::WindowPeer> makePlainPeer(gui::WindowOwner& owner);
+// Labels and panels (qt_picture_peer.cpp): `container` holds other controls.
+std::unique_ptr<gui::WindowPeer> makePicturePeer(gui::WindowOwner& owner, bool container);
+// Bitmap and flat buttons (qt_button_peer.cpp).
+std::unique_ptr<gui::WindowPeer> makeButtonPeer(gui::WindowOwner& owner, bool flat);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -26,6 +26,11 @@ class QtSurface : public gui::Surface {
   void textOut(int32_t x, int32_t y, std::string_view text) override;
   void textRect(const gui::Rect& clip, int32_t x, int32_t y, std::string_view text) override;
   gui::Size textExtent(std::string_view text) override;
+  // Formatted and turned text (qt_surface_text.cpp).
+  void drawText(const gui::Rect& r, std::string_view text, const gui::TextFormat& format) override;
+  gui::Size measureText(int32_t width, std::string_view text, const gui::TextFormat& format) override;
+  void textOutTurned(int32_t x, int32_t y, std::string_view text, int32_t degrees) override;
+  void clearTransparent() override;
   void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
   void ellipse(const gui::Rect& box) override;
   void frameRect(const gui::Rect& r) override;

@@ -27,12 +27,19 @@ class QtContainer {
   virtual QWidget* clientWidget() = 0;
 };
 
+// Any peer with a widget.
+class QtWidgetHolder {
+ public:
+  virtual ~QtWidgetHolder() = default;
+  virtual QWidget* heldWidget() const = 0;
+};
+
 // Before a widget goes: the widgets of other peers inside it are taken out
 // (hidden, without a parent), so that they live as long as their peers.
 void releaseForeignWidgets(QWidget* widget, const gui::WindowPeer* self);
 
 template <class Base>
-class WidgetPeer : public Base {
+class WidgetPeer : public Base, public QtWidgetHolder {
  public:
   WidgetPeer(gui::WindowOwner* owner, QWidget* widget) : Base(owner), widget_(widget) {
     setPeerOf(widget, this);
@@ -46,6 +53,7 @@ class WidgetPeer : public Base {
   }
 
   QWidget* widget() const { return widget_; }
+  QWidget* heldWidget() const override { return widget_; }
 
   void setEnabled(bool enabled) override {
     Base::setEnabled(enabled);
@@ -85,8 +93,8 @@ class WidgetPeer : public Base {
   void setTabOrder(const std::vector<gui::WindowPeer*>& children) override {
     QWidget* previous = nullptr;
     for (gui::WindowPeer* child : children) {
-      auto* peer = dynamic_cast<WidgetPeer<gui::WindowPeer>*>(child);
-      QWidget* w = peer != nullptr ? peer->widget() : nullptr;
+      auto* peer = dynamic_cast<QtWidgetHolder*>(child);
+      QWidget* w = peer != nullptr ? peer->heldWidget() : nullptr;
       if (w == nullptr) continue;
       if (previous != nullptr) QWidget::setTabOrder(previous, w);
       previous = w;
@@ -101,19 +109,46 @@ class WidgetPeer : public Base {
 };
 
 // A child window: shown only while it has a parent and is visible.
-class ControlPeer : public WidgetPeer<gui::WindowPeer> {
+template <class Base>
+class ChildPeer : public WidgetPeer<Base> {
  public:
-  ControlPeer(gui::WindowOwner* owner, QWidget* widget);
+  ChildPeer(gui::WindowOwner* owner, QWidget* widget) : WidgetPeer<Base>(owner, widget) {
+    widget->setMouseTracking(true);
+    widget->hide();
+  }
 
-  void setParent(gui::WindowPeer* parent) override;
-  void setGeometry(const gui::Rect& r) override;
-  void setVisible(bool visible) override;
-  void setText(std::string_view text) override;
+  void setParent(gui::WindowPeer* parent) override {
+    gui::WindowPeer::setParent(parent);
+    if (!this->widget_) return;
+    auto* container = dynamic_cast<QtContainer*>(parent);
+    this->widget_->setParent(container != nullptr ? container->clientWidget() : nullptr);
+    const gui::Rect& g = this->geometry_;
+    this->widget_->setGeometry(g.left, g.top, g.width(), g.height());
+    updateShown();
+  }
+  void setGeometry(const gui::Rect& r) override {
+    gui::WindowPeer::setGeometry(r);
+    if (this->widget_) this->widget_->setGeometry(r.left, r.top, r.width(), r.height());
+  }
+  void setVisible(bool visible) override {
+    gui::WindowPeer::setVisible(visible);
+    updateShown();
+  }
+  void setText(std::string_view text) override {
+    gui::WindowPeer::setText(text);
+    showText(fromProgramText(text));
+  }
 
  protected:
   // Shows the text in the widget (controls with a caption override it).
   virtual void showText(const QString& text) { (void)text; }
-  void updateShown();
+  // A control without a parent is never a window of its own.
+  void updateShown() {
+    if (!this->widget_) return;
+    this->widget_->setVisible(this->visible_ && this->widget_->parentWidget() != nullptr);
+  }
 };
+
+using ControlPeer = ChildPeer<gui::WindowPeer>;
 
 }  // namespace kestrel::qt

@@ -1,0 +1,256 @@
+#include "objects/buttons.h"
+
+#include <algorithm>
+
+#include "interp/machine.h"
+#include "objects/form.h"
+#include "objects/gui_state.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "toolkit/toolkit.h"
+
+namespace kestrel::objects {
+
+namespace {
+constexpr int32_t kMaxGlyphs = 4;
+constexpr const char* kInvalidBitmap = "Bitmap image is not valid";
+
+// The form that holds a control, however deep.
+Form* formOf(Control* c) {
+  for (; c != nullptr; c = c->parent())
+    if (auto* form = dynamic_cast<Form*>(c)) return form;
+  return nullptr;
+}
+}  // namespace
+
+// ---- Glyphs
+
+GlyphButton::GlyphButton(Machine& m, int type, gui::ControlKind kind, gui::Size size) : Control(m, type) {
+  attach(toolkit().createControl(kind, *this));
+  look_ = buttonPeer().look();
+  // The first size is no resize (the families' handlers are not there yet).
+  peer_->setGeometry(gui::Rect::fromSize(0, 0, size.width, size.height));
+  lastClientSize_ = clientSize();
+}
+
+void GlyphButton::setSpacing(int32_t spacing) {
+  look_.spacing = spacing;
+  showLook();
+}
+
+void GlyphButton::setLayout(int32_t layout) {
+  look_.layout = layout;
+  showLook();
+}
+
+void GlyphButton::setNumGlyphs(int32_t count) {
+  look_.numGlyphs = std::clamp(count, 1, kMaxGlyphs);
+  showLook();
+}
+
+void GlyphButton::setGlyph(const gui::Surface* picture, int32_t transparentColor) {
+  if (picture == nullptr || picture->empty()) {
+    glyph_.reset();
+  } else {
+    glyph_ = picture->clone();
+    if (picture->width() % picture->height() == 0) {
+      const int32_t count = picture->width() / picture->height();
+      setNumGlyphs(count <= kMaxGlyphs ? count : 1);
+    }
+  }
+  buttonPeer().setGlyph(glyph_.get(), transparentColor);
+}
+
+void GlyphButton::loadGlyph(const std::vector<uint8_t>& bytes) {
+  std::unique_ptr<gui::Surface> picture = toolkit().createSurface(0, 0, gui::kWhite);
+  if (!picture->load(bytes.data(), bytes.size())) raise(kInvalidBitmap);
+  setGlyph(picture.get(), picture->empty() ? 0 : picture->pixel(0, picture->height() - 1));
+}
+
+void GlyphButton::writeGlyph(Machine& m) {
+  if (m.evaluate() != 0) {
+    const Str name = m.strReg;
+    if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
+    std::vector<uint8_t> bytes;
+    if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
+      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+    loadGlyph(bytes);
+    return;
+  }
+  const Graphic g = registerGraphic(m);
+  if (g.surface == nullptr || g.surface->empty()) {
+    setGlyph(nullptr, 0);
+    return;
+  }
+  const int32_t key = g.transparent ? g.transparentColor : g.surface->pixel(0, g.surface->height() - 1);
+  setGlyph(g.surface, key);
+}
+
+void GlyphButton::readGlyph(Machine& m, EvalStacks& s) {
+  gui::Surface& scratch = guiState(m).scratch();
+  if (glyph_) scratch.assign(*glyph_);
+  else scratch.resize(0, 0, gui::kWhite);
+  world(m).graphic = {classCode(), tag, &scratch, nullptr};
+  s.pushNumber(0);
+}
+
+void GlyphButton::glyphResource(Machine& m) {
+  const int n = m.u8();
+  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
+  loadGlyph(m.image.resource(static_cast<size_t>(n)));
+}
+
+void GlyphButton::dragMove() { message(gui::wm::kSysCommand, gui::wm::kScMove | 2, 0); }
+
+intptr_t GlyphButton::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+  if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMove) {
+    buttonPeer().beginDragMove();
+    return 0;
+  }
+  return Control::defaultMessage(msg, wParam, lParam);
+}
+
+// ---- Bitmap buttons
+
+namespace {
+struct KindDefaults {
+  const char* caption;
+  int32_t modalResult;
+};
+// Captions and modal results of the kinds 0 to 10.
+constexpr KindDefaults kKinds[] = {{"", 0},        {"OK", 1},       {"Cancel", 2},  {"&Help", 0},
+                                   {"&Yes", 6},    {"&No", 7},      {"&Close", 0},  {"Abort", 3},
+                                   {"&Retry", 4},  {"&Ignore", 5},  {"&All", 8}};
+}  // namespace
+
+BitmapButton::BitmapButton(Machine& m, int type)
+    : GlyphButton(m, type, gui::ControlKind::BitmapButton, {75, 25}) {}
+
+int32_t BitmapButton::handlerFor(gui::EventKind kind) const {
+  switch (kind) {
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::DragStart: return eventSlots[kSlotStartDrag];
+    case gui::EventKind::DragEnd: return eventSlots[kSlotEndDrag];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    case gui::EventKind::KeyDown: return eventSlots[kSlotKeyDown];
+    case gui::EventKind::KeyUp: return eventSlots[kSlotKeyUp];
+    case gui::EventKind::KeyPress: return eventSlots[kSlotKeyPress];
+    default: return 0;
+  }
+}
+
+// A click gives the form the button's modal result, then runs the click
+// handler; a Close button closes its form instead.
+void BitmapButton::event(gui::InputEvent& e) {
+  if (e.kind == gui::EventKind::Click) {
+    Form* form = formOf(parent());
+    if (kind_ == kKindClose && form != nullptr) {
+      form->close();
+      return;
+    }
+    if (form != nullptr) form->modalResult = modalResult;
+  }
+  Control::event(e);
+}
+
+void BitmapButton::setKind(int32_t kind) {
+  kind_ = kind;
+  if (kind >= kKindOk && kind <= kKindAll) {
+    setDefault(kind == kKindOk || kind == kKindYes ? 1 : 0);
+    setCancel(kind == kKindCancel || kind == kKindNo ? 1 : 0);
+    setCaption(Str(kKinds[kind].caption));
+    modalResult = kKinds[kind].modalResult;
+  }
+  look_.kind = kind >= kKindOk && kind <= kKindAll ? kind : 0;
+  showLook();
+}
+
+void BitmapButton::setCancel(uint8_t flag) {
+  cancel_ = flag;
+  buttonPeer().setKeys(default_ != 0, cancel_ != 0);
+}
+
+void BitmapButton::setDefault(uint8_t flag) {
+  default_ = flag;
+  buttonPeer().setKeys(default_ != 0, cancel_ != 0);
+}
+
+// ---- Flat buttons
+
+FlatButton::FlatButton(Machine& m, int type) : GlyphButton(m, type, gui::ControlKind::FlatButton, {25, 25}) {
+  look_.focusable = false;
+  showLook();
+}
+
+int32_t FlatButton::handlerFor(gui::EventKind kind) const {
+  switch (kind) {
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    default: return 0;
+  }
+}
+
+// A click on a grouped button puts it down (or up, when it is down and
+// the group allows all up) before the click handler runs.
+void FlatButton::event(gui::InputEvent& e) {
+  if (e.kind == gui::EventKind::Click && groupIndex_ != 0) {
+    if (down_ == 0) setDown(1);
+    else if (allowAllUp_ != 0) setDown(0);
+  }
+  Control::event(e);
+}
+
+std::vector<FlatButton*> FlatButton::groupMates() const {
+  std::vector<FlatButton*> mates;
+  if (groupIndex_ == 0) return mates;
+  ObjectWorld& w = world(m_);
+  for (size_t i = 0; i < w.count(kFlatButtonType); ++i) {
+    auto& other = w.as<FlatButton>(kFlatButtonType, static_cast<int32_t>(i));
+    if (&other != this && other.groupIndex_ == groupIndex_ && other.parent() == parent()) mates.push_back(&other);
+  }
+  return mates;
+}
+
+void FlatButton::setDown(uint8_t flag) {
+  if (groupIndex_ == 0) flag = 0;
+  if ((flag != 0) == (down_ != 0)) {
+    if (flag != 0) down_ = flag;  // keeps the byte set last
+    return;
+  }
+  if (flag == 0 && allowAllUp_ == 0) return;  // one of the group stays down
+  down_ = flag;
+  if (flag != 0)
+    for (FlatButton* other : groupMates()) {
+      other->down_ = 0;
+      other->look_.down = false;
+      other->showLook();
+    }
+  look_.down = flag != 0;
+  showLook();
+}
+
+void FlatButton::setGroupIndex(int32_t index) {
+  groupIndex_ = index;
+  if (index == 0 && down_ != 0) {
+    down_ = 0;
+    look_.down = false;
+    showLook();
+  }
+}
+
+void FlatButton::setAllowAllUp(uint8_t flag) {
+  allowAllUp_ = flag;
+  for (FlatButton* other : groupMates()) other->allowAllUp_ = flag;
+}
+
+void FlatButton::setFlat(uint8_t flag) {
+  flat_ = flag;
+  look_.flat = flag != 0;
+  showLook();
+}
+
+}  // namespace kestrel::objects

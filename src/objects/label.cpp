@@ -1,0 +1,242 @@
+#include "objects/label.h"
+
+#include <utility>
+
+#include "events/dispatch.h"
+#include "interp/machine.h"
+#include "objects/control_members.h"
+#include "objects/turned_text.h"
+#include "toolkit/colors.h"
+#include "toolkit/toolkit.h"
+
+namespace kestrel::objects {
+
+namespace {
+// A label has no window of its own to draw on: its Handle is a number for
+// its canvas, as a bitmap's is.
+constexpr int32_t kLabelCanvasBase = 0x00D00000;
+constexpr int32_t kDefaultWidth = 65;
+constexpr int32_t kDefaultHeight = 17;
+}  // namespace
+
+Label::Label(Machine& m, int type) : Control(m, type) {
+  parentColor_ = true;
+  attach(toolkit().createControl(gui::ControlKind::Label, *this));
+  setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
+  ready_ = true;
+  paint();
+}
+
+int32_t Label::handlerFor(gui::EventKind kind) const {
+  switch (kind) {
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::DblClick: return eventSlots[kSlotDblClick];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    default: return 0;
+  }
+}
+
+// ---- Properties: each change that shows paints again.
+
+void Label::setWordWrap(uint8_t flag) {
+  wordWrap_ = flag;
+  paint();
+}
+
+void Label::setAlignment(int32_t alignment) {
+  alignment_ = alignment;
+  paint();
+}
+
+void Label::setTransparent(uint8_t flag) {
+  transparent_ = flag;
+  paint();
+}
+
+void Label::setAutoSize(bool on) {
+  autoSize_ = on;
+  paint();
+}
+
+void Label::setLayout(int32_t layout) {
+  layout_ = layout;
+  paint();
+}
+
+void Label::setEscapement(int64_t degrees) {
+  const int32_t normal = normaliseEscapement(degrees);
+  if (normal == escapement_) return;
+  escapement_ = normal;
+  paint();
+}
+
+void Label::setTextStyle(int32_t style) {
+  if (style == textStyle_) return;
+  textStyle_ = style;
+  paint();
+}
+
+void Label::setUpperColor(int32_t color) {
+  if (color == upperColor_) return;
+  upperColor_ = color;
+  paint();
+}
+
+void Label::setLowerColor(int32_t color) {
+  if (color == lowerColor_) return;
+  lowerColor_ = color;
+  paint();
+}
+
+// A new size shows the text again; only turned text fits the label to it
+// again (the unturned text fits when the text or its format changes).
+void Label::resized() {
+  Control::resized();
+  if (painting_) return;
+  resizedOnly_ = true;
+  paint();
+}
+
+// ---- Painting
+
+gui::TextFormat Label::format() const {
+  gui::TextFormat f;
+  f.horizontal = alignment_ == 1 ? gui::kAlignRightText : alignment_ == 2 ? gui::kAlignCentreText : gui::kAlignLeftText;
+  f.wordBreak = wordWrap_ != 0;
+  f.expandTabs = true;
+  f.prefix = true;
+  return f;
+}
+
+// The unturned text takes the size of its lines (keeping the right edge of
+// right-aligned text); the turned text the box it covers.
+void Label::fitToText() {
+  gui::Surface& s = picturePeer().picture();
+  s.state.font = font_;
+  const gui::Rect b = bounds();
+  Str text = caption();
+  if (escapement_ != 0) {
+    const gui::Size extent = s.textExtent(text.view());
+    const TurnedText t = turnText(escapement_, extent.width, extent.height);
+    if (t.width != b.width() || t.height != b.height()) setBounds(gui::Rect::fromSize(b.left, b.top, t.width, t.height));
+    return;
+  }
+  // Measured text is never empty: an empty caption (or a lone "&") is
+  // measured as one space more.
+  if (text.empty() || text.view() == "&") text = Str(text.str() + " ");
+  const gui::Size need = s.measureText(b.width(), text.view(), format());
+  int32_t left = b.left;
+  if (alignment_ == 1) left += b.width() - need.width;
+  if (need.width != b.width() || need.height != b.height() || left != b.left)
+    setBounds(gui::Rect::fromSize(left, b.top, need.width, need.height));
+}
+
+void Label::drawCaption(gui::Surface& s, const gui::Rect& box, int32_t dx, int32_t dy, int32_t color) {
+  s.state.font = font_;
+  s.state.fontColor = gui::colorToRgb(color);
+  const Str text = caption();
+  if (escapement_ == 0) {
+    gui::Rect r{box.left + dx, box.top + dy, box.right + dx, box.bottom + dy};
+    if (layout_ == 1 || layout_ == 2) {
+      const int32_t need = s.measureText(box.width(), text.view(), format()).height;
+      const int32_t shift = layout_ == 1 ? (box.height() - need) / 2 : box.height() - need;
+      r.top += shift;
+      r.bottom += shift;
+    }
+    s.drawText(r, text.view(), format());
+    return;
+  }
+  const gui::Size extent = s.textExtent(text.view());
+  const TurnedText t = turnText(escapement_, extent.width, extent.height);
+  int32_t x = box.left + dx + t.dx;
+  const int32_t y = box.top + dy + t.dy;
+  if (!autoSize_) {
+    if (alignment_ == 2) x += (box.width() - t.width) / 2;
+    else if (alignment_ == 1) x += box.width() - t.width;
+  }
+  s.textOutTurned(x, y, text.view(), escapement_);
+}
+
+// The background (unless transparent), then for raised and recessed text
+// a shadow copy moved down and right and a highlight copy moved up and
+// left, then the face: in the font's colour, or greyed when disabled.
+void Label::paint() {
+  if (!ready_ || painting_) return;
+  events::FlagGuard busy(painting_, true);
+  const bool turned = escapement_ != 0;
+  if (autoSize_ && (turned || !resizedOnly_)) fitToText();
+  resizedOnly_ = false;
+  gui::Surface& s = picturePeer().picture();
+  if (transparent_ != 0) s.clearTransparent();
+  else s.clear(gui::colorToRgb(color_));
+  const gui::Rect box{0, 0, s.width(), s.height()};
+  int32_t upper = upperColor_;
+  int32_t lower = lowerColor_;
+  if (textStyle_ == kTextRecessed) std::swap(upper, lower);
+  if (textStyle_ == kTextRaised || textStyle_ == kTextRecessed) {
+    drawCaption(s, box, 1, 1, lower);
+    drawCaption(s, box, -1, -1, upper);
+  }
+  drawCaption(s, box, 0, 0, enabledFlag() != 0 ? font_.color : gui::kColorGrayText);
+  picturePeer().pictureChanged();
+}
+
+// ---- The member table
+
+namespace {
+
+template <int Slot>
+void bind(Machine& m, Label& l) {
+  l.eventSlots[Slot] = handlerOperand(m);
+}
+
+std::vector<Member<Label>> labelRows() {
+  std::vector<Member<Label>> rows = {
+      {11, "WordWrap", "E", [](Machine& m, Label& l) { l.setWordWrap(flagOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { pushFlag(s, l.wordWrap()); }},
+      {12, "Alignment", "E", [](Machine& m, Label& l) { l.setAlignment(numberOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.alignment()); }},
+      {13, "Transparent", "E", [](Machine& m, Label& l) { l.setTransparent(flagOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { pushFlag(s, l.transparent()); }},
+      {17, "OnClick", "H", bind<Label::kSlotClick>, nullptr, nullptr},
+      // Any value but 0 turns it on (0.4 too: the value is not rounded).
+      {18, "AutoSize", "E", [](Machine& m, Label& l) { l.setAutoSize(m.evalNumber() != 0); },
+       "", [](Machine&, Label& l, EvalStacks& s) { pushBool(s, l.autoSize()); }},
+      {22, "Layout", "E", [](Machine& m, Label& l) { l.setLayout(numberOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.layout()); }},
+      {23, "OnDblClick", "H", bind<Label::kSlotDblClick>, nullptr, nullptr},
+      {24, "OnMouseDown", "H", bind<Label::kSlotMouseDown>, nullptr, nullptr},
+      {25, "OnMouseMove", "H", bind<Label::kSlotMouseMove>, nullptr, nullptr},
+      {26, "OnMouseUp", "H", bind<Label::kSlotMouseUp>, nullptr, nullptr},
+      {27, "Handle", nullptr, nullptr,
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(kLabelCanvasBase + 4 * l.tag); }},
+      {28, "OnMessage", "H", bind<Label::kSlotMessage>, nullptr, nullptr},
+      {29, "Escapement", "E", [](Machine& m, Label& l) { l.setEscapement(numberOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.escapement()); }},
+      {30, "TextStyle", "E", [](Machine& m, Label& l) { l.setTextStyle(numberOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.textStyle()); }},
+      {31, "UpperColor", "E", [](Machine& m, Label& l) { l.setUpperColor(numberOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.upperColor()); }},
+      {32, "LowerColor", "E", [](Machine& m, Label& l) { l.setLowerColor(numberOperand(m)); },
+       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.lowerColor()); }},
+  };
+  addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
+                                     .clientHeight = 6, .parent = 3, .font = 8, .popupMenu = 19, .enabled = 9,
+                                     .visible = 10, .showHint = 15, .hint = 16, .color = 14, .cursor = 21,
+                                     .align = 20});
+  addFontMembers(rows, 200);
+  return rows;
+}
+
+std::unique_ptr<Object> createLabel(Machine& m, int type, int32_t) { return std::make_unique<Label>(m, type); }
+
+}  // namespace
+
+void registerLabelType(TypeRegistry& registry) {
+  static const std::vector<Member<Label>> rows = labelRows();
+  registry.add(describeType(kLabelType, "label", rows, createLabel));
+}
+
+}  // namespace kestrel::objects

@@ -1,0 +1,191 @@
+#include "objects/panel.h"
+
+#include <algorithm>
+
+#include "interp/machine.h"
+#include "objects/control_members.h"
+#include "toolkit/colors.h"
+#include "toolkit/toolkit.h"
+
+namespace kestrel::objects {
+
+namespace {
+constexpr int32_t kDefaultWidth = 185;
+constexpr int32_t kDefaultHeight = 41;
+// Bevels wider than this draw no wider (a bevel fills the panel long before).
+constexpr int32_t kMaxBevelWidth = 4096;
+}  // namespace
+
+Panel::Panel(Machine& m, int type) : Control(m, type) {
+  attach(toolkit().createControl(gui::ControlKind::Panel, *this));
+  setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
+  ready_ = true;
+  paint();
+}
+
+int32_t Panel::handlerFor(gui::EventKind kind) const {
+  switch (kind) {
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::DblClick: return eventSlots[kSlotDblClick];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    default: return 0;
+  }
+}
+
+void Panel::setBevelInner(int32_t bevel) {
+  bevelInner_ = bevel;
+  framesChanged();
+}
+
+void Panel::setBevelOuter(int32_t bevel) {
+  bevelOuter_ = bevel;
+  framesChanged();
+}
+
+void Panel::setBevelWidth(int32_t width) {
+  bevelWidth_ = width;
+  framesChanged();
+}
+
+void Panel::setBorderStyle(int32_t style) {
+  borderStyle_ = style;
+  framesChanged();
+}
+
+void Panel::setAlignment(int32_t alignment) {
+  alignment_ = alignment;
+  paint();
+}
+
+void Panel::framesChanged() {
+  realign();
+  paint();
+}
+
+void Panel::resized() {
+  Control::resized();
+  paint();
+}
+
+int32_t Panel::frameWidth() const {
+  const int32_t bevel = std::clamp(bevelWidth_, 0, kMaxBevelWidth);
+  int32_t n = borderStyle_ == 1 ? 1 : 0;
+  if (bevelOuter_ != kBevelNone) n += bevel;
+  if (bevelInner_ != kBevelNone) n += bevel;
+  return n;
+}
+
+gui::Rect Panel::dockArea() const {
+  const gui::Size client = clientSize();
+  const int32_t n = frameWidth();
+  gui::Rect r{n, n, client.width - n, client.height - n};
+  r.right = std::max(r.right, r.left);
+  r.bottom = std::max(r.bottom, r.top);
+  return r;
+}
+
+namespace {
+
+void fill(gui::Surface& s, const gui::Rect& r, int32_t color) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  s.state.brush = gui::colorToRgb(color);
+  s.state.brushClear = false;
+  s.fillRect(r);
+}
+
+// `width` rings, each shrinking the rectangle by one: the top and left
+// edges in `top`, the bottom and right edges (and the corners they meet
+// the others in) in `bottom`.
+void frame3D(gui::Surface& s, gui::Rect& r, int32_t top, int32_t bottom, int32_t width) {
+  for (int32_t i = 0; i < width && r.right - r.left > 0 && r.bottom - r.top > 0; ++i) {
+    fill(s, {r.left, r.top, r.right - 1, r.top + 1}, top);
+    fill(s, {r.left, r.top, r.left + 1, r.bottom}, top);
+    fill(s, {r.right - 1, r.top, r.right, r.bottom}, bottom);
+    fill(s, {r.left, r.bottom - 1, r.right, r.bottom}, bottom);
+    r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+  }
+}
+
+void bevel(gui::Surface& s, gui::Rect& r, int32_t kind, int32_t width) {
+  if (kind == kBevelNone) return;
+  const bool lowered = kind == kBevelLowered;
+  frame3D(s, r, lowered ? gui::kColorButtonShadow : gui::kColorButtonHighlight,
+          lowered ? gui::kColorButtonHighlight : gui::kColorButtonShadow, width);
+}
+
+}  // namespace
+
+// A single border, the outer bevel, the inner bevel, the face in the
+// panel's colour, and the caption on one line through the middle.
+void Panel::paint() {
+  if (!ready_) return;
+  gui::Surface& s = picturePeer().picture();
+  gui::Rect r{0, 0, s.width(), s.height()};
+  const int32_t width = std::clamp(bevelWidth_, 0, kMaxBevelWidth);
+  if (borderStyle_ == 1) frame3D(s, r, gui::systemColor(6), gui::systemColor(6), 1);
+  bevel(s, r, bevelOuter_, width);
+  bevel(s, r, bevelInner_, width);
+  fill(s, r, color_);
+  s.state.font = font_;
+  s.state.fontColor = gui::colorToRgb(enabledFlag() != 0 ? font_.color : gui::kColorGrayText);
+  const int32_t lineHeight = s.textExtent("W").height;
+  const int32_t top = (r.top + r.bottom - lineHeight) / 2;
+  gui::TextFormat format;
+  format.horizontal = alignment_ == 0 ? gui::kAlignLeftText : alignment_ == 1 ? gui::kAlignRightText
+                                                                             : gui::kAlignCentreText;
+  s.drawText({r.left, top, r.right, top + lineHeight}, caption().view(), format);
+  picturePeer().pictureChanged();
+}
+
+// ---- The member table
+
+namespace {
+
+template <int Slot>
+void bind(Machine& m, Panel& p) {
+  p.eventSlots[Slot] = handlerOperand(m);
+}
+
+std::vector<Member<Panel>> panelRows() {
+  std::vector<Member<Panel>> rows = {
+      {8, "OnClick", "H", bind<Panel::kSlotClick>, nullptr, nullptr},
+      {9, "BevelInner", "E", [](Machine& m, Panel& p) { p.setBevelInner(numberOperand(m)); },
+       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelInner()); }},
+      {10, "BevelOuter", "E", [](Machine& m, Panel& p) { p.setBevelOuter(numberOperand(m)); },
+       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelOuter()); }},
+      {11, "BevelWidth", "E", [](Machine& m, Panel& p) { p.setBevelWidth(numberOperand(m)); },
+       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelWidth()); }},
+      {12, "BorderStyle", "E", [](Machine& m, Panel& p) { p.setBorderStyle(numberOperand(m)); },
+       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.borderStyle()); }},
+      {16, "OnMouseDown", "H", bind<Panel::kSlotMouseDown>, nullptr, nullptr},
+      {17, "OnMouseMove", "H", bind<Panel::kSlotMouseMove>, nullptr, nullptr},
+      {18, "OnMouseUp", "H", bind<Panel::kSlotMouseUp>, nullptr, nullptr},
+      {21, "Alignment", "E", [](Machine& m, Panel& p) { p.setAlignment(numberOperand(m)); },
+       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.alignment()); }},
+      {22, "OnDblClick", "H", bind<Panel::kSlotDblClick>, nullptr, nullptr},
+      {27, "OnMessage", "H", bind<Panel::kSlotMessage>, nullptr, nullptr},
+      {29, "Repaint", "b", [](Machine& m, Panel& p) {
+         skipByte(m);
+         p.paint();
+       }, nullptr, nullptr},
+  };
+  addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
+                                     .clientHeight = 6, .parent = 3, .font = 13, .popupMenu = 25, .enabled = 14,
+                                     .visible = 15, .showHint = 23, .hint = 24, .color = 20, .cursor = 19,
+                                     .align = 28, .tabOrder = 30, .handle = 26});
+  addFontMembers(rows, 200);
+  return rows;
+}
+
+std::unique_ptr<Object> createPanel(Machine& m, int type, int32_t) { return std::make_unique<Panel>(m, type); }
+
+}  // namespace
+
+void registerPanelType(TypeRegistry& registry) {
+  static const std::vector<Member<Panel>> rows = panelRows();
+  registry.add(describeType(kPanelType, "panel", rows, createPanel));
+}
+
+}  // namespace kestrel::objects
