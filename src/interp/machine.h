@@ -135,8 +135,26 @@ class Machine {
     int32_t loopNesting;
     int32_t statementStart;  // the caller's, for errors after the call
   };
-  CallState enterProcedure(int32_t entry, int32_t resume);
-  void leaveProcedure(const CallState& state, int32_t resume);
+  // Inline: every call of compiled code goes through them.
+  CallState enterProcedure(int32_t entry, int32_t resume) {
+    checkStack();
+    // A runaway recursion ends long before memory runs out.
+    if (frames.depth >= options.maxCallDepth) [[unlikely]] raise(texts::kStackOverflow);
+    ctl.setReturnPosition(frames.depth, resume);
+    // A procedure that returns from inside a counted loop must not leave its
+    // loop records to the caller.
+    const CallState state{ctl.loopTop, ctl.loopNesting, statementStart};
+    ++frames.depth;
+    frames.ensure(frames.depth);
+    seek(int64_t{entry} + 4);
+    return state;
+  }
+  void leaveProcedure(const CallState& state, int32_t resume) {
+    ctl.loopTop = state.loopTop;
+    ctl.loopNesting = state.loopNesting;
+    statementStart = state.statementStart;
+    seek(resume);
+  }
   // Reads one argument of a call into slot `slot` of frame `depth`.
   void readArgument(int32_t depth, int slot);
   // After a call: a byte 33 runs a nested loop, any other byte is re-read.

@@ -54,27 +54,6 @@ void Machine::readArgument(int32_t depth, int slot) {
   else frames.number(depth, slot) = numReg;
 }
 
-Machine::CallState Machine::enterProcedure(int32_t entry, int32_t resume) {
-  checkStack();
-  // A runaway recursion ends long before memory runs out.
-  if (frames.depth >= options.maxCallDepth) raise(texts::kStackOverflow);
-  ctl.setReturnPosition(frames.depth, resume);
-  // A procedure that returns from inside a counted loop must not leave its
-  // loop records to the caller.
-  const CallState state{ctl.loopTop, ctl.loopNesting, statementStart};
-  ++frames.depth;
-  frames.ensure(frames.depth);
-  seek(int64_t{entry} + 4);
-  return state;
-}
-
-void Machine::leaveProcedure(const CallState& state, int32_t resume) {
-  ctl.loopTop = state.loopTop;
-  ctl.loopNesting = state.loopNesting;
-  statementStart = state.statementStart;
-  seek(resume);
-}
-
 void Machine::runProcedure(int32_t entry, int32_t resume) {
   const CallState state = enterProcedure(entry, resume);
   runLoop();
