@@ -1,6 +1,7 @@
 #include "events/dispatch.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <new>
 
 #include "expr/conversions.h"
@@ -98,25 +99,28 @@ bool call(Machine& m, HandlerCall& c) {
   return false;
 }
 
-void notify(Machine& m, int32_t entry, Sender sender) {
+namespace {
+
+// The common layout: the numbers in the first slots, then the sender.
+HandlerCall numbersThenSender(int32_t entry, Sender sender, std::initializer_list<double> numbers) {
   HandlerCall c;
   c.entry = entry;
+  for (double n : numbers) c.numbers[c.numberCount++] = n;
   c.sender = sender;
-  c.senderSlot = 0;
+  c.senderSlot = c.numberCount;
+  return c;
+}
+
+}  // namespace
+
+void notify(Machine& m, int32_t entry, Sender sender) {
+  HandlerCall c = numbersThenSender(entry, sender, {});
   call(m, c);
 }
 
 void mouseButton(Machine& m, int32_t entry, Sender sender, int button, int x, int y, int shift) {
   if (entry == 0 || m.system->mouseBusy) return;
-  HandlerCall c;
-  c.entry = entry;
-  c.numbers[0] = button;
-  c.numbers[1] = x;
-  c.numbers[2] = y;
-  c.numbers[3] = shift;
-  c.numberCount = 4;
-  c.sender = sender;
-  c.senderSlot = 4;
+  HandlerCall c = numbersThenSender(entry, sender, {double(button), double(x), double(y), double(shift)});
   call(m, c);
 }
 
@@ -126,45 +130,22 @@ void mouseMove(Machine& m, int32_t entry, Sender sender, int x, int y, int shift
   sys.mouseY = y;
   if (entry == 0 || sys.mouseBusy) return;
   FlagGuard busy(sys.mouseBusy, true);
-  HandlerCall c;
-  c.entry = entry;
-  c.numbers[0] = x;
-  c.numbers[1] = y;
-  c.numbers[2] = shift;
-  c.numberCount = 3;
-  c.sender = sender;
-  c.senderSlot = 3;
+  HandlerCall c = numbersThenSender(entry, sender, {double(x), double(y), double(shift)});
   call(m, c);
 }
 
 void keyPress(Machine& m, int32_t entry, Sender sender, int character) {
-  HandlerCall c;
-  c.entry = entry;
-  c.numbers[0] = character & 0xFF;
-  c.numberCount = 1;
-  c.sender = sender;
-  c.senderSlot = 1;
+  HandlerCall c = numbersThenSender(entry, sender, {double(character & 0xFF)});
   call(m, c);
 }
 
 void key(Machine& m, int32_t entry, Sender sender, int virtualKey, int shift) {
-  HandlerCall c;
-  c.entry = entry;
-  c.numbers[0] = virtualKey;
-  c.numbers[1] = shift;
-  c.numberCount = 2;
-  c.sender = sender;
-  c.senderSlot = 2;
+  HandlerCall c = numbersThenSender(entry, sender, {double(virtualKey), double(shift)});
   call(m, c);
 }
 
 int32_t close(Machine& m, int32_t entry, Sender sender, int32_t action) {
-  HandlerCall c;
-  c.entry = entry;
-  c.numbers[0] = action;
-  c.numberCount = 1;
-  c.sender = sender;
-  c.senderSlot = 1;
+  HandlerCall c = numbersThenSender(entry, sender, {double(action)});
   c.readBackSlot = 0;
   if (!call(m, c)) return action;
   return roundedReadBack(m, c.readBack, action);
