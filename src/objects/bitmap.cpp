@@ -141,7 +141,7 @@ std::vector<Member<Bitmap>> bitmapRows() {
        "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.surface().height()); }},
       {1, "Width", "E", [](Machine& m, Bitmap& b) { b.setSize(numberOperand(m), b.surface().height()); },
        "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.surface().width()); }},
-      {2, "Font", "O", [](Machine& m, Bitmap& b) { b.font() = fontOperand(m).spec; }, nullptr, nullptr},
+      {2, "Font", "O", [](Machine& m, Bitmap& b) { b.font() = fontOperand(m).desc; }, nullptr, nullptr},
       // The canvas's device context: a number of its own; one set is ignored.
       {11, "Handle", "E", [](Machine& m, Bitmap&) { m.evaluate(); },
        "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(kDeviceContextBase + 4 * b.tag); }},

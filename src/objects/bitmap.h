@@ -19,7 +19,7 @@ class Bitmap : public Object, public CanvasOwner {
   gui::Surface& surface() { return *surface_; }
   CanvasTarget canvasTarget() override { return {*surface_, font_}; }
   // The canvas font (font sub-members reach it).
-  gui::FontSpec& font() { return font_; }
+  gui::FontDesc& font() { return font_; }
   void fontChanged() {}
   // The colour left out when the bitmap is drawn transparently: the one
   // set, else the bottom-left pixel's.
@@ -36,7 +36,7 @@ class Bitmap : public Object, public CanvasOwner {
 
  private:
   std::unique_ptr<gui::Surface> surface_;
-  gui::FontSpec font_;
+  gui::FontDesc font_;
 };
 
 void registerBitmapType(TypeRegistry& registry);

@@ -23,7 +23,7 @@ namespace kestrel::objects {
 // A surface with the font that its text uses.
 struct CanvasTarget {
   gui::Surface& surface;
-  gui::FontSpec& font;
+  gui::FontDesc& font;
 };
 
 // Objects whose canvas can be the source of CopyRect.

@@ -153,7 +153,7 @@ void Control::showColor() {
 }
 
 void Control::assignFont(const FontObject& source) {
-  font_ = source.spec;
+  font_ = source.desc;
   fontChanged();
 }
 
@@ -370,6 +370,17 @@ Control& containerOperand(Machine& m) {
   auto* control = dynamic_cast<Control*>(&o);
   if (control == nullptr) raise(texts::kInvalidCast);
   return *control;
+}
+
+int32_t MouseOnlyControl::handlerFor(gui::EventKind kind) const {
+  switch (kind) {
+    case gui::EventKind::Click: return eventSlots[kSlotClick];
+    case gui::EventKind::DblClick: return eventSlots[kSlotDblClick];
+    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
+    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
+    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
+    default: return 0;
+  }
 }
 
 }  // namespace kestrel::objects

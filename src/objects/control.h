@@ -7,6 +7,7 @@
 // (attach()), says where it keeps each event's handler (handlerFor()), and
 // lists its member table with the shared rows of control_members.h. The
 // form (form.h) is the worked example; docs/architecture.md walks through it.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -53,7 +54,7 @@ class Control : public Object, public gui::WindowOwner {
   void setParent(Control* container);
   Control* parent() const { return parent_; }
 
-  gui::FontSpec& font() { return font_; }
+  gui::FontDesc& font() { return font_; }
   // Shows the font after the program changed font(); from then on the
   // control keeps its own font instead of its parent's.
   void fontChanged();
@@ -133,7 +134,7 @@ class Control : public Object, public gui::WindowOwner {
   Control* parent_ = nullptr;
   std::vector<Control*> children_;  // in the order they got this parent
   std::vector<Control*> tabList_;   // children in keyboard order
-  gui::FontSpec font_;
+  gui::FontDesc font_;
   uint8_t enabled_ = 1;
   uint8_t visible_ = 1;
   uint8_t showHint_ = 0;
@@ -151,14 +152,26 @@ class Control : public Object, public gui::WindowOwner {
   void applyTabOrder();
 };
 
+// A control that hears only the mouse (labels, panels): its event slots,
+// the message hook first.
+class MouseOnlyControl : public Control {
+ public:
+  enum Slot { kSlotMessage, kSlotClick, kSlotDblClick, kSlotMouseDown, kSlotMouseUp, kSlotMouseMove, kSlots };
+  using Control::Control;
+
+  std::array<int32_t, kSlots> eventSlots{};
+  int32_t handlerFor(gui::EventKind kind) const override;
+  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
+};
+
 // The font object (type 34): a font the program sets up and assigns to
 // controls (their Font member copies it).
 inline constexpr int kFontType = 34;
 class FontObject : public Object {
  public:
   explicit FontObject(int type) : Object(type) {}
-  gui::FontSpec spec;
-  gui::FontSpec& font() { return spec; }
+  gui::FontDesc desc;
+  gui::FontDesc& font() { return desc; }
   void fontChanged() {}
 };
 

@@ -69,8 +69,8 @@ struct CanvasCodes {
 };
 
 // The font sub-members on a font (shared by the rows below).
-void writeFontMember(Machine& m, gui::FontSpec& font, int sub);
-void readFontMember(Machine& m, gui::FontSpec& font, int sub, EvalStacks& s);
+void writeFontMember(Machine& m, gui::FontDesc& font, int sub);
+void readFontMember(Machine& m, gui::FontDesc& font, int sub, EvalStacks& s);
 // Names of the font sub-members: plain on the font object, led by "Font" on controls.
 const char* fontMemberName(int sub, bool onControl);
 

@@ -14,7 +14,7 @@ constexpr int kFontDialogType = 75;
 class FontDialog : public Object {
  public:
   explicit FontDialog(int type) : Object(type) {}
-  gui::FontSpec font;
+  gui::FontDesc font;
   uint32_t options = gui::fontdlg::bit(gui::fontdlg::kEffects);
   int32_t minSize = 0;
   int32_t maxSize = 0;
@@ -58,7 +58,7 @@ bool execute(Machine& m, FontDialog& d) {
   request.maxSize = d.maxSize;
   Machine* machine = &m;
   const events::Sender sender{d.classCode(), d.tag};
-  request.apply = [machine, &d, sender](const gui::FontSpec& shown) {
+  request.apply = [machine, &d, sender](const gui::FontDesc& shown) {
     if (d.onApply == 0) return;
     d.font = shown;
     events::notify(*machine, d.onApply, sender);
@@ -89,8 +89,8 @@ const Member<FontDialog> kFontDialogMembers[] = {
     {5, "ScreenFontCount", nullptr, nullptr,
      "", [](Machine&, FontDialog&, EvalStacks& s) { s.pushNumber(static_cast<double>(toolkit().screenFonts().size())); }},
     {6, "ScreenFontName", "E", [](Machine& m, FontDialog&) { m.evaluate(); }, "E", screenFontName},
-    {7, "Font", "O", [](Machine& m, FontDialog& d) { d.font = fontOperand(m).spec; }, nullptr, nullptr},
-    {8, "CopyFontTo", "O", [](Machine& m, FontDialog& d) { fontObjectOperand(m).spec = d.font; }, nullptr, nullptr},
+    {7, "Font", "O", [](Machine& m, FontDialog& d) { d.font = fontOperand(m).desc; }, nullptr, nullptr},
+    {8, "CopyFontTo", "O", [](Machine& m, FontDialog& d) { fontObjectOperand(m).desc = d.font; }, nullptr, nullptr},
     // Reading the limits yields what was set.
     {9, "MaxFontSize", "E", [](Machine& m, FontDialog& d) { d.maxSize = numberOperand(m); },
      "", [](Machine&, FontDialog& d, EvalStacks& s) { s.pushNumber(d.maxSize); }},

@@ -20,14 +20,14 @@ constexpr const char* kControlNames[] = {
 // Style numbers: 0 bold, 1 italic, 2 underline, 3 strike-out; others are ignored.
 uint8_t styleBit(int32_t number) { return number >= 0 && number <= 3 ? static_cast<uint8_t>(1u << number) : 0; }
 
-void setStyle(gui::FontSpec& font, uint8_t bit, bool on) {
+void setStyle(gui::FontDesc& font, uint8_t bit, bool on) {
   if (on) font.styles = static_cast<uint8_t>(font.styles | bit);
   else font.styles = static_cast<uint8_t>(font.styles & ~bit);
 }
 
 // A font handle names face, size, styles, character set and pitch; the
 // colour is not part of it.
-gui::FontSpec withoutColor(gui::FontSpec font) {
+gui::FontDesc withoutColor(gui::FontDesc font) {
   font.color = 0;
   return font;
 }
@@ -36,7 +36,7 @@ gui::FontSpec withoutColor(gui::FontSpec font) {
 
 const char* fontMemberName(int sub, bool onControl) { return onControl ? kControlNames[sub] : kNames[sub]; }
 
-void writeFontMember(Machine& m, gui::FontSpec& font, int sub) {
+void writeFontMember(Machine& m, gui::FontDesc& font, int sub) {
   switch (sub) {
     case 0: font.color = truncOperand(m); break;
     case 1: font.name = stringOperand(m).str(); break;
@@ -50,7 +50,7 @@ void writeFontMember(Machine& m, gui::FontSpec& font, int sub) {
       break;
     case 7: {
       const int32_t handle = truncOperand(m);
-      if (const gui::FontSpec* named = fontOfHandle(m, handle)) {
+      if (const gui::FontDesc* named = fontOfHandle(m, handle)) {
         const int32_t color = font.color;
         font = *named;
         font.color = color;
@@ -66,7 +66,7 @@ void writeFontMember(Machine& m, gui::FontSpec& font, int sub) {
   }
 }
 
-void readFontMember(Machine& m, gui::FontSpec& font, int sub, EvalStacks& s) {
+void readFontMember(Machine& m, gui::FontDesc& font, int sub, EvalStacks& s) {
   switch (sub) {
     case 0: s.pushNumber(font.color); break;
     case 1: s.pushString(font.name); break;

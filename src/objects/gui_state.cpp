@@ -44,8 +44,8 @@ Graphic registerGraphic(Machine& m) {
   return {&guiState(m).scratch(), false, 0};
 }
 
-int32_t fontHandle(Machine& m, const gui::FontSpec& font) {
-  std::vector<gui::FontSpec>& handles = guiState(m).fontHandles;
+int32_t fontHandle(Machine& m, const gui::FontDesc& font) {
+  std::vector<gui::FontDesc>& handles = guiState(m).fontHandles;
   for (size_t i = 0; i < handles.size(); ++i)
     if (handles[i] == font) return kFontHandleBase + 4 * static_cast<int32_t>(i);
   if (handles.size() >= 65536) handles.clear();  // a program that makes fonts without end
@@ -53,8 +53,8 @@ int32_t fontHandle(Machine& m, const gui::FontSpec& font) {
   return kFontHandleBase + 4 * static_cast<int32_t>(handles.size() - 1);
 }
 
-const gui::FontSpec* fontOfHandle(Machine& m, int32_t handle) {
-  const std::vector<gui::FontSpec>& handles = guiState(m).fontHandles;
+const gui::FontDesc* fontOfHandle(Machine& m, int32_t handle) {
+  const std::vector<gui::FontDesc>& handles = guiState(m).fontHandles;
   const int64_t i = (int64_t{handle} - kFontHandleBase) / 4;
   if (handle < kFontHandleBase || (handle - kFontHandleBase) % 4 != 0 || i >= static_cast<int64_t>(handles.size()))
     return nullptr;

@@ -21,7 +21,7 @@ struct GuiState : FamilyState {
   Machine& machine;
   gui::Surface& scratch();
   std::unique_ptr<gui::Surface> registerIcon;  // the icon the graphic register holds
-  std::vector<gui::FontSpec> fontHandles;      // handle kFontHandleBase + 4 * i
+  std::vector<gui::FontDesc> fontHandles;      // handle kFontHandleBase + 4 * i
   int32_t hintHandler = 0;
   bool hintListening = false;  // the toolkit tells this program about hints
   std::string lastHint;
@@ -59,7 +59,7 @@ void checkPictureSize(int32_t width, int32_t height);
 
 // Font handles: the handle of a font, and the font of a handle (nullptr
 // for a handle that was never given out).
-int32_t fontHandle(Machine& m, const gui::FontSpec& font);
-const gui::FontSpec* fontOfHandle(Machine& m, int32_t handle);
+int32_t fontHandle(Machine& m, const gui::FontDesc& font);
+const gui::FontDesc* fontOfHandle(Machine& m, int32_t handle);
 
 }  // namespace kestrel::objects

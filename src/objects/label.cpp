@@ -19,23 +19,12 @@ constexpr int32_t kDefaultWidth = 65;
 constexpr int32_t kDefaultHeight = 17;
 }  // namespace
 
-Label::Label(Machine& m, int type) : Control(m, type) {
+Label::Label(Machine& m, int type) : MouseOnlyControl(m, type) {
   parentColor_ = true;
   attach(toolkit().createControl(gui::ControlKind::Label, *this));
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
   paint();
-}
-
-int32_t Label::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::DblClick: return eventSlots[kSlotDblClick];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    default: return 0;
-  }
 }
 
 // ---- Properties: each change that shows paints again.

@@ -3,7 +3,6 @@
 // or recessed. The label paints its own picture whenever something it
 // shows changes, so a new caption is on the screen before the next
 // statement runs.
-#include <array>
 
 #include "objects/control.h"
 
@@ -13,15 +12,10 @@ inline constexpr int kLabelType = 31;
 
 enum TextStyle { kTextNone = 0, kTextRaised = 1, kTextRecessed = 2 };
 
-class Label : public Control {
+class Label : public MouseOnlyControl {
  public:
-  enum Slot { kSlotMessage, kSlotClick, kSlotDblClick, kSlotMouseDown, kSlotMouseUp, kSlotMouseMove, kSlots };
-
   Label(Machine& m, int type);
 
-  std::array<int32_t, kSlots> eventSlots{};
-  int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
   const char* windowClass() const override { return "TLabel"; }
 
   uint8_t wordWrap() const { return wordWrap_; }

@@ -16,22 +16,11 @@ constexpr int32_t kDefaultHeight = 41;
 constexpr int32_t kMaxBevelWidth = 4096;
 }  // namespace
 
-Panel::Panel(Machine& m, int type) : Control(m, type) {
+Panel::Panel(Machine& m, int type) : MouseOnlyControl(m, type) {
   attach(toolkit().createControl(gui::ControlKind::Panel, *this));
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
   paint();
-}
-
-int32_t Panel::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::DblClick: return eventSlots[kSlotDblClick];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    default: return 0;
-  }
 }
 
 void Panel::setBevelInner(int32_t bevel) {

@@ -2,7 +2,6 @@
 // Panels (type 33): a box with bevels and a caption that holds other
 // controls. The panel paints its own picture; its aligned children dock
 // inside the bevels.
-#include <array>
 
 #include "objects/control.h"
 
@@ -12,15 +11,10 @@ inline constexpr int kPanelType = 33;
 
 enum Bevel { kBevelNone = 0, kBevelLowered = 1, kBevelRaised = 2 };
 
-class Panel : public Control {
+class Panel : public MouseOnlyControl {
  public:
-  enum Slot { kSlotMessage, kSlotClick, kSlotDblClick, kSlotMouseDown, kSlotMouseUp, kSlotMouseMove, kSlots };
-
   Panel(Machine& m, int type);
 
-  std::array<int32_t, kSlots> eventSlots{};
-  int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
   const char* windowClass() const override { return "TPanel"; }
 
   int32_t bevelInner() const { return bevelInner_; }

@@ -169,7 +169,7 @@ std::vector<Member<PrinterObject>> printerRows() {
        [](Machine&, P&, EvalStacks& s) { s.pushNumber(static_cast<double>(toolkit().screenFonts().size())); }},
       {20, "PrinterCount", nullptr, nullptr, "",
        [](Machine&, P&, EvalStacks& s) { s.pushNumber(static_cast<double>(toolkit().printerNames().size())); }},
-      {21, "Font", "O", [](Machine& m, P&) { printerState(m).font = fontOperand(m).spec; }, nullptr, nullptr},
+      {21, "Font", "O", [](Machine& m, P&) { printerState(m).font = fontOperand(m).desc; }, nullptr, nullptr},
   };
   addFontMembers(rows, 200);
   addCanvasMembers(rows, CanvasCodes{.textOut = 22, .line = 23, .floodFill = 24, .circle = 25, .rectangle = 26,
@@ -183,7 +183,7 @@ std::unique_ptr<Object> createPrinter(Machine& m, int type, int32_t) { return st
 
 }  // namespace
 
-gui::FontSpec& PrinterObject::font() { return printerState(m_).font; }
+gui::FontDesc& PrinterObject::font() { return printerState(m_).font; }
 
 void registerPrinterType(TypeRegistry& registry) {
   static const std::vector<Member<PrinterObject>> rows = printerRows();

@@ -25,7 +25,7 @@ struct PrinterState : FamilyState {
   std::unique_ptr<gui::PrintDocument> document;  // while printing
   bool aborted = false;                          // the last document was aborted
   int32_t pageNumber = 0;                        // 1 on the first page; 0 outside a document
-  gui::FontSpec font;                            // the canvas font
+  gui::FontDesc font;                            // the canvas font
   const bool sandbox;
 
   gui::PrintSettings settings() const;
@@ -56,7 +56,7 @@ class PrinterObject : public Object, public CanvasOwner {
  public:
   PrinterObject(Machine& m, int type) : Object(type), m_(m) {}
   CanvasTarget canvasTarget() override;
-  gui::FontSpec& font();
+  gui::FontDesc& font();
   void fontChanged() {}
 
  private:

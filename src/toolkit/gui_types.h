@@ -51,14 +51,14 @@ enum FontStyle : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 
 // Text larger than this many pixels is drawn this large.
 inline constexpr int64_t kMaxFontPixels = 32767;
 
-struct FontSpec {
+struct FontDesc {
   std::string name = "MS Sans Serif";
   int32_t size = 8;                 // points
   int32_t color = kColorWindowText;  // a colour value
   uint8_t styles = 0;               // FontStyle bits
   int32_t charset = 1;              // the default character set
   int32_t pitch = 0;                // 0 default, 1 variable, 2 fixed
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const FontDesc&) const = default;
   // The height in pixels at 96 dots per inch, rounded as the system rounds.
   // Computed wide: a size near the 32-bit limit must not overflow.
   int32_t pixelHeight() const {

@@ -60,7 +60,7 @@ struct CanvasState {
   uint32_t pen = kBlack;
   uint32_t brush = kWhite;
   bool brushClear = false;
-  FontSpec font;
+  FontDesc font;
   uint32_t fontColor = kBlack;  // the font's colour, resolved
   uint32_t copyMode = rop::kSrcCopy;
 };

@@ -35,13 +35,13 @@ inline constexpr uint32_t bit(int option) { return uint32_t{1} << option; }
 }  // namespace fontdlg
 
 struct FontDialogRequest {
-  FontSpec font;  // shown first; the font chosen when the user confirms
+  FontDesc font;  // shown first; the font chosen when the user confirms
   uint32_t options = fontdlg::bit(fontdlg::kEffects);
   int32_t minSize = 0;  // 0: no limit
   int32_t maxSize = 0;
   // The Apply button (shown when the dialog has the apply option and this
   // is set) hands over the font shown at that moment.
-  std::function<void(const FontSpec&)> apply;
+  std::function<void(const FontDesc&)> apply;
 };
 
 // ---- The printer as a canvas. Printers are numbered from 0 in the order

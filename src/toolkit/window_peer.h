@@ -73,7 +73,7 @@ class WindowPeer {
   virtual void setBackground(uint32_t rgb) { background_ = rgb; }
   uint32_t background() const { return background_; }
   virtual void setCursorShape(int shape) { cursorShape_ = shape; }
-  virtual void setFont(const FontSpec& font, uint32_t rgb) {
+  virtual void setFont(const FontDesc& font, uint32_t rgb) {
     font_ = font;
     fontColor_ = rgb;
   }
@@ -94,7 +94,7 @@ class WindowPeer {
   bool enabled_ = true;
   uint32_t background_ = kWhite;
   int cursorShape_ = 0;
-  FontSpec font_;
+  FontDesc font_;
   uint32_t fontColor_ = kBlack;
 };
 

@@ -81,7 +81,7 @@ TEST(Examples, CalculatorAddsTwelveAndThirty) {
   QImage expected(display.size(), QImage::Format_RGB32);
   expected.fill(Qt::white);
   {
-    gui::FontSpec font;
+    gui::FontDesc font;
     font.name = "DejaVu Sans";
     font.size = 18;
     font.styles = gui::kBold;

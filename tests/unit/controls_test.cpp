@@ -173,7 +173,7 @@ TEST(Panels, DefaultsAndDocking) {
 }
 
 TEST(Fonts, HugeSizesDoNotOverflow) {
-  gui::FontSpec font;
+  gui::FontDesc font;
   font.size = 2000000000;
   EXPECT_EQ(font.pixelHeight(), gui::kMaxFontPixels);
   font.size = -2000000000;

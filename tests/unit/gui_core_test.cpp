@@ -341,7 +341,7 @@ TEST(Canvas, RasterOperationsAndColours) {
   EXPECT_EQ(gui::colorToRgb(0x12345678), 0x345678u);
   EXPECT_EQ(gui::colorToRgb(gui::kColorWindow), 0xFFFFFFu);
   EXPECT_EQ(gui::colorToRgb(gui::kColorButtonFace), 0xC8D0D4u);
-  EXPECT_EQ(gui::FontSpec{}.pixelHeight(), 11);
+  EXPECT_EQ(gui::FontDesc{}.pixelHeight(), 11);
   EXPECT_EQ(gui::longHint("short|long"), "long");
   EXPECT_EQ(gui::longHint("only"), "only");
 }

@@ -23,33 +23,25 @@ constexpr int kHeadlessAnswerMs = 1000;
 
 bool has(const gui::FontDialogRequest& r, int option) { return (r.options & bit(option)) != 0; }
 
-QFont toQFont(const gui::FontSpec& spec) {
-  QFont font(fromProgramText(spec.name));
-  font.setPointSize(std::max(1, std::abs(spec.size)));
-  font.setBold((spec.styles & gui::kBold) != 0);
-  font.setItalic((spec.styles & gui::kItalic) != 0);
-  font.setUnderline((spec.styles & gui::kUnderline) != 0);
-  font.setStrikeOut((spec.styles & gui::kStrikeOut) != 0);
+QFont toQFont(const gui::FontDesc& desc) {
+  QFont font(fromProgramText(desc.name));
+  font.setPointSize(std::max(1, std::abs(desc.size)));
+  applyStyles(font, desc.styles);
   return font;
 }
 
 // The chosen font over the one shown first: face, size and styles change;
 // colour, character set and pitch stay.
-gui::FontSpec fromQFont(const QFont& font, gui::FontSpec spec, const gui::FontDialogRequest& r) {
-  spec.name = toProgramText(font.family());
+gui::FontDesc fromQFont(const QFont& font, gui::FontDesc desc, const gui::FontDialogRequest& r) {
+  desc.name = toProgramText(font.family());
   int size = font.pointSize() > 0 ? font.pointSize() : static_cast<int>(font.pointSizeF() + 0.5);
   if (has(r, kLimitSize)) {
     if (r.minSize > 0) size = std::max(size, r.minSize);
     if (r.maxSize > 0) size = std::min(size, r.maxSize);
   }
-  spec.size = size;
-  uint8_t styles = 0;
-  if (font.bold()) styles |= gui::kBold;
-  if (font.italic()) styles |= gui::kItalic;
-  if (font.underline()) styles |= gui::kUnderline;
-  if (font.strikeOut()) styles |= gui::kStrikeOut;
-  spec.styles = styles;
-  return spec;
+  desc.size = size;
+  desc.styles = stylesOf(font);
+  return desc;
 }
 
 }  // namespace

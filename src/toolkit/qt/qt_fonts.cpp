@@ -10,22 +10,35 @@
 
 namespace kestrel::qt {
 
-QFont makeFont(const gui::FontSpec& spec) {
+QFont makeFont(const gui::FontDesc& desc) {
   QFont font;
-  font.setFamily(fromProgramText(spec.name));
-  int pixels = spec.pixelHeight();
+  font.setFamily(fromProgramText(desc.name));
+  int pixels = desc.pixelHeight();
   if (pixels < 0) pixels = -pixels;
   font.setPixelSize(pixels > 0 ? pixels : 11);
-  font.setBold((spec.styles & gui::kBold) != 0);
-  font.setItalic((spec.styles & gui::kItalic) != 0);
-  font.setUnderline((spec.styles & gui::kUnderline) != 0);
-  font.setStrikeOut((spec.styles & gui::kStrikeOut) != 0);
-  if (spec.pitch == 2) {
+  applyStyles(font, desc.styles);
+  if (desc.pitch == 2) {
     font.setFixedPitch(true);
     font.setStyleHint(QFont::Monospace);
   }
   font.setStyleStrategy(QFont::NoAntialias);
   return font;
+}
+
+void applyStyles(QFont& font, uint8_t styles) {
+  font.setBold((styles & gui::kBold) != 0);
+  font.setItalic((styles & gui::kItalic) != 0);
+  font.setUnderline((styles & gui::kUnderline) != 0);
+  font.setStrikeOut((styles & gui::kStrikeOut) != 0);
+}
+
+uint8_t stylesOf(const QFont& font) {
+  uint8_t styles = 0;
+  if (font.bold()) styles |= gui::kBold;
+  if (font.italic()) styles |= gui::kItalic;
+  if (font.underline()) styles |= gui::kUnderline;
+  if (font.strikeOut()) styles |= gui::kStrikeOut;
+  return styles;
 }
 
 std::vector<std::string> screenFontFamilies() {

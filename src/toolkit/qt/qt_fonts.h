@@ -11,7 +11,11 @@
 namespace kestrel::qt {
 
 // The font at 96 dots per inch, drawn without anti-aliasing.
-QFont makeFont(const gui::FontSpec& spec);
+QFont makeFont(const gui::FontDesc& desc);
+// The run-time's style bits (bold, italic, underline, strike-out) on a font
+// and read back from one.
+void applyStyles(QFont& font, uint8_t styles);
+uint8_t stylesOf(const QFont& font);
 std::vector<std::string> screenFontFamilies();
 // A system colour from the application's palette.
 uint32_t paletteColor(int index);

@@ -80,7 +80,7 @@ class WidgetPeer : public Base, public QtWidgetHolder {
     if (shape == 0) widget_->unsetCursor();
     else widget_->setCursor(cursorShape(shape));
   }
-  void setFont(const gui::FontSpec& font, uint32_t rgb) override {
+  void setFont(const gui::FontDesc& font, uint32_t rgb) override {
     Base::setFont(font, rgb);
     if (!widget_) return;
     widget_->setFont(makeFont(font));
