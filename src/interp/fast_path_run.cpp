@@ -16,12 +16,11 @@ using namespace fast;
 FastPath::FastPath(int32_t imageSize) : impl_(std::make_unique<Impl>(imageSize)) {}
 FastPath::~FastPath() = default;
 
-// An element's address from its descriptor: one and two dimensions take a
-// short way, the rest the general one.
 // An element's position in its store: one and two dimensions take a short
 // way, the rest the general one. The store is not checked yet: an
 // assignment checks it only after its value has been computed.
-[[gnu::always_inline]] inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, int count, const double* subscripts) {
+[[gnu::always_inline]] inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, int count,
+                                                      const double* subscripts) {
   int64_t linear;
   if (count == 1) {
     linear = int64_t{truncToInt32(subscripts[0])} + d.negLower[0];
