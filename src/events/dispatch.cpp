@@ -5,7 +5,7 @@
 #include <new>
 
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/system_state.h"
 #include "toolkit/toolkit.h"
 

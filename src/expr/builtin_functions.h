@@ -3,7 +3,7 @@
 // not its own. Arguments are read with the helpers below.
 #include <cstdint>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel {
 

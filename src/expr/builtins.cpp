@@ -6,7 +6,7 @@
 #include "expr/builtin_functions.h"
 #include "expr/builtin_table.h"
 #include "extcall/external_calls.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel {
 

@@ -7,7 +7,7 @@
 #include "expr/operators.h"
 #include "extcall/external_calls.h"
 #include "interp/fast_path.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 #include "interp/structures.h"
 #include "objects/object_dispatch.h"

@@ -1,6 +1,6 @@
 #include "extcall/call_record.h"
 
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel::extcall {
 

@@ -12,7 +12,7 @@
 #include "console/console.h"
 #include "extcall/external_state.h"
 #include "extcall/marshaller.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel::extcall {
 

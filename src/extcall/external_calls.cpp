@@ -7,7 +7,7 @@
 #include "extcall/external_state.h"
 #include "extcall/marshaller.h"
 #include "interp/dialogs.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel {
 

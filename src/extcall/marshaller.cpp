@@ -9,7 +9,7 @@
 #include "expr/conversions.h"
 #include "extcall/low_scratch.h"
 #include "extcall/program_memory.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/object_dispatch.h"
 
 namespace kestrel::extcall {

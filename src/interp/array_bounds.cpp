@@ -2,7 +2,7 @@
 #include "interp/array_bounds.h"
 
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel {
 

@@ -3,7 +3,7 @@
 
 #include "console/console.h"
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 #include "interp/number_printing.h"
 

@@ -1,6 +1,6 @@
 // Counted loops, subroutines and multi-way selection.
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 
 namespace kestrel {

@@ -5,7 +5,7 @@
 #include "expr/conversions.h"
 #include "interp/array_bounds.h"
 #include "interp/array_sort.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 #include "objects/object_dispatch.h"
 

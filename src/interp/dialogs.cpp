@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/system_state.h"
 
 namespace kestrel {

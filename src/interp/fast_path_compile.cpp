@@ -7,7 +7,7 @@
 #include "expr/item_codes.h"
 #include "expr/operators.h"
 #include "interp/fast_path_ops.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 
 namespace kestrel {

@@ -1,4 +1,4 @@
-#include "interp/machine.h"
+#include "core/machine.h"
 
 #include <pthread.h>
 

@@ -1,6 +1,6 @@
 // Procedure and function calls with parameter frames.
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 #include "objects/object_dispatch.h"
 

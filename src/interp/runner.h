@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel {
 

@@ -2,7 +2,7 @@
 #include "expr/conversions.h"
 #include "extcall/external_calls.h"
 #include "interp/fast_path.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/statements.h"
 #include "interp/system_state.h"
 #include "interp/structures.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/structure_store.h"
 
 namespace kestrel {

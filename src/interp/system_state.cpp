@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "platform/wav.h"
 
 namespace kestrel {

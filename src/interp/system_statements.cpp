@@ -11,7 +11,7 @@
 #include "events/dispatch.h"
 #include "expr/conversions.h"
 #include "interp/dialogs.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/number_printing.h"
 #include "interp/statements.h"
 #include "interp/system_state.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "interp/dialogs.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/system_state.h"
 #include "objects/gui_state.h"
 #include "objects/member_operands.h"

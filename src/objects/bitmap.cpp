@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/control_members.h"
 #include "objects/gui_state.h"
 #include "objects/streams.h"

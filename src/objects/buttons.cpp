@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/form.h"
 #include "objects/gui_state.h"
 #include "platform/files.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/gui_state.h"
 #include "objects/member_operands.h"
 #include "objects/rect_record.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/bitmap.h"
 #include "objects/gui_state.h"
 #include "objects/member_operands.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/system_state.h"
 #include "platform/memory_access.h"
 #include "toolkit/colors.h"

@@ -18,7 +18,7 @@
 // A code of -1 leaves the member out.
 #include <vector>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/canvas_ops.h"
 #include "objects/control.h"
 #include "objects/member_operands.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "events/dispatch.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/system_state.h"
 #include "objects/control_members.h"
 #include "objects/gui_state.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/bitmap.h"
 #include "toolkit/toolkit.h"
 

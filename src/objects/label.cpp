@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "events/dispatch.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/control_members.h"
 #include "objects/turned_text.h"
 #include "toolkit/colors.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "expr/eval_stacks.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/object_model.h"
 
 namespace kestrel::objects {

@@ -1,7 +1,7 @@
 #include "objects/object_dispatch.h"
 
 #include "events/dispatch.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/object_model.h"
 #include "objects/rect_record.h"
 

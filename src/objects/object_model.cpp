@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "expr/conversions.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel::objects {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/control_members.h"
 #include "toolkit/colors.h"
 #include "toolkit/toolkit.h"

@@ -3,7 +3,7 @@
 // and aborted here; the toolkit prints them (or writes a PDF file).
 #include "objects/printer_object.h"
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/control.h"
 #include "objects/control_members.h"
 #include "toolkit/toolkit.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "platform/paths.h"
 

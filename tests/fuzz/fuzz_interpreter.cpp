@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/runner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

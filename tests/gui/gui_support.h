@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel::guitest {
 

@@ -8,7 +8,7 @@
 
 #include "asm/kasm.h"
 #include "image/program_image.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/buttons.h"
 #include "objects/label.h"
 #include "objects/panel.h"

@@ -17,7 +17,7 @@
 #include "extcall/marshaller.h"
 #include "extcall/program_memory.h"
 #include "image/program_image.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/runner.h"
 
 namespace kestrel {

@@ -10,7 +10,7 @@
 #include "asm/kasm.h"
 #include "events/dispatch.h"
 #include "image/program_image.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/system_state.h"
 #include "objects/form.h"
 #include "plain_control.h"

@@ -18,7 +18,7 @@
 
 #include "asm/kasm.h"
 #include "expr/eval_stacks.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/runner.h"
 #include "objects/object_model.h"
 #include "toolkit/toolkit.h"

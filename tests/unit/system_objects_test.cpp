@@ -8,7 +8,7 @@
 
 #include "asm/kasm.h"
 #include "image/program_image.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "objects/printer_object.h"
 #include "state/store_kinds.h"
 #include "toolkit/toolkit.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "asm/kasm.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "interp/runner.h"
 
 using namespace kestrel;

@@ -16,7 +16,7 @@
 #include "extcall/builtin_modules/builtin_support.h"
 #include "extcall/builtin_modules/profile_file.h"
 #include "extcall/external_state.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::extcall::win {

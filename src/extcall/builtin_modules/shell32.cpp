@@ -11,7 +11,7 @@
 
 #include "extcall/builtin_modules/builtin_module.h"
 #include "extcall/builtin_modules/builtin_support.h"
-#include "interp/machine.h"
+#include "core/machine.h"
 
 namespace kestrel::extcall::win {
 
