@@ -20,6 +20,23 @@ struct AsmError : std::runtime_error {
   size_t column;
 };
 
+// Something that assembles but is rarely what the writer meant.
+struct Warning {
+  int line;
+  size_t column;
+  std::string text;
+};
+
+// A variable named by a statement: declared by dim or redim, or used.
+struct VariableUse {
+  int kind;
+  int64_t index;
+  bool array;
+  bool declares;
+  int line;
+  size_t column;
+};
+
 enum class FixKind { Relative, Absolute, DataRelative };
 
 struct Fixup {
@@ -35,6 +52,17 @@ class Emitter {
   std::vector<uint8_t> bytes;
   std::vector<Fixup> fixups;
   int line = 0;
+  // What the warnings look at; nothing here changes the bytes.
+  std::vector<VariableUse> variables;
+  std::vector<Warning> warnings;
+
+  void useVariable(int kind, int64_t index, bool array, size_t column) {
+    if (kind >= 0 && kind <= 9) variables.push_back({kind, index, array, false, line, column});
+  }
+  void declareVariable(int kind, int64_t index, bool array) {
+    if (kind >= 0 && kind <= 9) variables.push_back({kind, index, array, true, line, 0});
+  }
+  void warn(size_t column, const std::string& text) { warnings.push_back({line, column, text}); }
 
   size_t here() const { return bytes.size(); }
   void u8(int64_t v) { bytes.push_back(static_cast<uint8_t>(v)); }

@@ -98,6 +98,31 @@ std::vector<uint8_t> imageFromBound(const std::vector<uint8_t>& file) {
   return std::vector<uint8_t>(end - length, end);
 }
 
+std::vector<uint8_t> imageInFile(const std::vector<uint8_t>& file) {
+  const bool executable = (file.size() >= 4 && std::memcmp(file.data(), "\x7f" "ELF", 4) == 0) ||
+                          (file.size() >= 2 && file[0] == 'M' && file[1] == 'Z');
+  if (executable) {
+    std::vector<uint8_t> image = imageFromBound(file);
+    if (!image.empty()) parseImage(image);  // an error here names what is wrong with the appended image
+    return image;
+  }
+  try {
+    parseImage(file);
+    return file;
+  } catch (const ImageError&) {
+    // Not an image itself: perhaps one with a trailer after it.
+    try {
+      std::vector<uint8_t> image = imageFromBound(file);
+      if (!image.empty()) {
+        parseImage(image);
+        return image;
+      }
+    } catch (const ImageError&) {
+    }
+    throw;
+  }
+}
+
 std::vector<uint8_t> imageFromExecutable(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) raise("Cannot open file " + path);
