@@ -224,6 +224,10 @@ class Disassembler {
         // nothing else (four zero bytes before a procedure's body are one).
         int32_t length = (b_[static_cast<size_t>(pos)] == 0 && pos + 1 < end) ? 2 : 1;
         if (length == 2 && b_[static_cast<size_t>(pos) + 1] == 0 && pos + 4 <= end) length = 4;
+        // Four zero bytes are what comes before a procedure's body, whether
+        // or not anything in the image calls it.
+        if (length == 4 && b_[static_cast<size_t>(pos) + 2] == 0 && b_[static_cast<size_t>(pos) + 3] == 0)
+          names_.kinds.emplace(pos, 'P');
         out.push_back({pos, length, ""});
         pos += length;
       }
@@ -289,7 +293,9 @@ class Disassembler {
       const bool procEntry = at != names_.kinds.end() && at->second == 'P' && s.length >= 2 && stop + 2 <= end &&
                              b_[static_cast<size_t>(s.pos)] == 0 && b_[static_cast<size_t>(s.pos) + 1] == 0 &&
                              b_[static_cast<size_t>(s.pos) + 2] == 0 && b_[static_cast<size_t>(s.pos) + 3] == 0;
-      if (procEntry && s.length == 4) {
+      auto inner = names_.kinds.upper_bound(s.pos);
+      const bool split = inner != names_.kinds.end() && inner->first < stop;
+      if (procEntry && s.length == 4 && !split) {
         out += line(".proc " + labelName(s.pos), s.pos, positions_);
         written.insert(s.pos);
         procedure = s.pos;
@@ -300,8 +306,6 @@ class Disassembler {
         continue;
       }
       // Labels that fall inside a statement split it into bytes.
-      auto inner = names_.kinds.upper_bound(s.pos);
-      const bool split = inner != names_.kinds.end() && inner->first < stop;
       if (at != names_.kinds.end()) {
         out += labelLine(s.pos);
         written.insert(s.pos);

@@ -15,8 +15,7 @@ namespace {
 bool reserved(const std::string& name) {
   static const char* const kWords[] = {
       "to", "step", "else", "goto", "if", "keep", "preserve", "len", "ref", "nothing", "arg", "struct",
-      "sizeof", "addressof", "extern", "and", "or", "xor", "not", "mod", "modinv", "shl", "shr",
-      "file", "text", "tag"};
+      "sizeof", "addressof", "extern", "and", "or", "xor", "not", "mod", "modinv", "shl", "shr"};
   for (const char* w : kWords)
     if (name == w) return true;
   return kindByName(name) >= 0 || objects::typeByName(name) >= 0 || builtinByName(name.c_str()) != nullptr ||

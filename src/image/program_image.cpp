@@ -102,9 +102,13 @@ std::vector<uint8_t> imageInFile(const std::vector<uint8_t>& file) {
   const bool executable = (file.size() >= 4 && std::memcmp(file.data(), "\x7f" "ELF", 4) == 0) ||
                           (file.size() >= 2 && file[0] == 'M' && file[1] == 'Z');
   if (executable) {
-    std::vector<uint8_t> image = imageFromBound(file);
-    if (!image.empty()) parseImage(image);  // an error here names what is wrong with the appended image
-    return image;
+    try {
+      std::vector<uint8_t> image = imageFromBound(file);
+      if (!image.empty()) parseImage(image);
+      return image;
+    } catch (const ImageError& e) {
+      throw ImageError(std::string("An executable without a well-formed program image appended (") + e.what() + ")");
+    }
   }
   try {
     parseImage(file);
