@@ -127,7 +127,8 @@ void Trace::end(Machine& m, const char* error) {
   }
   writePending();
   pending_.clear();
-  if (error != nullptr) std::fprintf(out_, "run-time error: %s\n", error);
+  // On standard error the run-time's own report follows at once.
+  if (error != nullptr && out_ != stderr) std::fprintf(out_, "run-time error: %s\n", error);
   std::fflush(out_);
 }
 
