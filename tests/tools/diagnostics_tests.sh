@@ -20,6 +20,9 @@ contains() {  # contains NAME TEXT FILE
 lacks() {  # lacks NAME TEXT FILE
   if grep -qF -- "$2" "$3"; then fail "$1: [$2] should not be in:"; cat "$3"; fi
 }
+quiet() {  # quiet FILE: nothing on standard error but the sanitizers' own notes
+  ! grep -qv '^==[0-9]*==WARNING: ASan' "$1"
+}
 
 cat >down.kasm <<'KASM'
 // Counts down and divides by what it counts.
@@ -43,7 +46,7 @@ KASM
 "$kestrel" run down.kasm >out.txt 2>err.txt
 [ $? -eq 1 ] || fail "failing program status"
 contains "error line" "division by zero at down.kasm:8 (byte-code position 30)" err.txt
-"$kestrel" asm down.kasm -o down.img
+"$kestrel" asm down.kasm -o down.img --listing --names down.names >listing.txt
 "$kestrel" run down.img >out.txt 2>err.txt
 contains "error position" "division by zero (at byte-code position 30)" err.txt
 
@@ -68,14 +71,13 @@ KASM
 "$kestrel" asm warn.kasm -o warn.img 2>err.txt
 contains "warning" "warn.kasm:2:22: warning: a string and a number meet at '+'" err.txt
 "$kestrel" asm --no-warnings warn.kasm -o quiet.img 2>err.txt
-[ -s err.txt ] && fail "--no-warnings still warns"
+quiet err.txt || fail "--no-warnings still warns"
 cmp -s warn.img quiet.img || fail "warnings changed the bytes"
 out=$("$kestrel" run --no-warnings warn.kasm 2>err.txt)
 [ "$out" = "0" ] || fail "warned program output [$out]"
-[ -s err.txt ] && fail "run --no-warnings still warns"
+quiet err.txt || fail "run --no-warnings still warns"
 
 # A listing, and names carried by a names file to the disassembly of the image.
-"$kestrel" asm down.kasm -o down.img --listing --names down.names >listing.txt
 contains "listing" "    20  00 05 2e 00 00 00         goto main" listing.txt
 contains "names file" ".param k = arg.int:0" down.names
 "$kestrel" dis down.img --names down.names --positions >named.kasm
