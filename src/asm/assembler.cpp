@@ -151,11 +151,14 @@ class Assembler {
     if (name == "bytes") {
       if (section_ == Section::None) enter(Section::Code, line);
       const size_t start = e_.here();
+      lineStart_ = static_cast<int64_t>(start);
       rawBytes(text, line);
       placeStatement(".bytes", start, line);
       return;
     }
     if (name == "var" || name == "const" || name == "param") {
+      if (tokens.size() > 2 && labels_.count(tokens[2].text))
+        throw AsmError(line, tokens[2].column, "'" + tokens[2].text + "' is already a label");
       names_.define(name, std::vector<Token>(tokens.begin() + 2, tokens.end()), line);
       return;
     }

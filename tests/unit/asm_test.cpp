@@ -97,6 +97,7 @@ TEST(AsmNames, BadDefinitionsAndClashesAreErrors) {
   EXPECT_EQ(errorOf(".param x = arg.int:0\n"), "1: .param belongs inside a procedure (after .proc)");
   EXPECT_EQ(errorOf(".var x = arg.int:0\n"), "1: parameters are named with .param");
   EXPECT_EQ(errorOf(".var x = int:0\nx:\n    stdout 1\n"), "2: 'x' is already the name of a variable or constant");
+  EXPECT_EQ(errorOf("x:\n    stdout 1\n.const x = 2\n"), "3: 'x' is already a label");
   // A parameter's name ends with its procedure.
   EXPECT_NE(errorOf("    goto m\n.proc f\n.param n = arg.int:0\n    endproc\n.proc g\n    result n\n    endproc\nm:\n    endprogram\n"),
             "");
