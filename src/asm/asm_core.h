@@ -171,6 +171,8 @@ class Decoder {
 // (or, for data labels, outside the data block) are written as raw numbers.
 struct LabelNames {
   std::map<int32_t, char> kinds;  // position -> 'L' (jump), 'P' (procedure), 'D' (data)
+  // Every name given out: a position jumped to and called has two.
+  std::set<std::pair<int32_t, char>> used;
   int32_t dataStart = 0;
   int32_t codeStart = 0;
   int32_t end = 0;
@@ -179,17 +181,20 @@ struct LabelNames {
     const int64_t target = int64_t{fieldEnd} + offset;
     if (!inCode(target)) return "%" + std::to_string(offset);
     kinds.emplace(static_cast<int32_t>(target), 'L');
+    used.emplace(static_cast<int32_t>(target), 'L');
     return "L" + std::to_string(target);
   }
   std::string proc(int32_t position) {
     if (!inCode(position)) return "%" + std::to_string(position);
     kinds[position] = 'P';
+    used.emplace(position, 'P');
     return "P" + std::to_string(position);
   }
   std::string data(int32_t offset) {
     const int64_t target = int64_t{dataStart} + offset;
     if (target < dataStart || target >= codeStart) return "%" + std::to_string(offset);
     kinds.emplace(static_cast<int32_t>(target), 'D');
+    used.emplace(static_cast<int32_t>(target), 'D');
     return "D" + std::to_string(target);
   }
 };

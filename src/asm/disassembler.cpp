@@ -188,7 +188,10 @@ class Disassembler {
     }
     const int tag = b_[pos];
 
-    // Code first, so that the data labels that restore statements use are known.
+    // The data items once for the code labels that their calls name, then
+    // the code, so that the data labels that restore statements use are
+    // known when the data is written.
+    writeData(img.dataStart, img.codeStart);
     std::vector<Decoded> code = decodeCode(img.codeStart, size);
     if (renamer_) addNamedLabels(code);
     std::string codeText = writeCode(code, size);
@@ -211,11 +214,13 @@ class Disassembler {
       Decoder d(b_, pos, end);
       LabelNames scratch = names_;
       scratch.kinds.clear();
+      scratch.used.clear();
       std::string text;
       bool ok = decodeStatement(d, scratch, text) && d.ok && d.pos > pos;
       if (ok) ok = verify(text, pos, d.pos);
       if (ok) {
         for (auto [position, kind] : scratch.kinds) names_.kinds.emplace(position, kind);
+        names_.used.insert(scratch.used.begin(), scratch.used.end());
         out.push_back({pos, d.pos - pos, text});
         pos = d.pos;
       } else {
@@ -251,7 +256,21 @@ class Disassembler {
     return renamer_ ? renamer_->label(madeUp) : madeUp;
   }
 
-  std::string labelLine(int32_t position) { return labelName(position) + ":\n"; }
+  // The label lines of a position: its own name, and any other made-up
+  // name a statement used for it.
+  std::string labelLine(int32_t position) { return labelName(position) + ":\n" + otherLabels(position); }
+
+  std::string otherLabels(int32_t position) {
+    const std::string primary = labelName(position);
+    std::set<std::string> written{primary};
+    std::string out;
+    for (auto it = names_.used.lower_bound({position, 0}); it != names_.used.end() && it->first == position; ++it) {
+      const std::string madeUp = std::string(1, it->second) + std::to_string(position);
+      const std::string name = renamer_ ? renamer_->label(madeUp) : madeUp;
+      if (written.insert(name).second) out += name + ":\n";
+    }
+    return out;
+  }
 
   // The user's labels at statement starts are written even where nothing
   // jumps to them; a named procedure gets its .proc line.
@@ -296,7 +315,7 @@ class Disassembler {
       auto inner = names_.kinds.upper_bound(s.pos);
       const bool split = inner != names_.kinds.end() && inner->first < stop;
       if (procEntry && s.length == 4 && !split) {
-        out += line(".proc " + labelName(s.pos), s.pos, positions_);
+        out += otherLabels(s.pos) + line(".proc " + labelName(s.pos), s.pos, positions_);
         written.insert(s.pos);
         procedure = s.pos;
         if (renamer_) {

@@ -214,6 +214,7 @@ TEST(Disassembler, WritesEveryStatementFormAsAStatement) {
       "defstruct struct:0 (byte, short, fix len 3, int[7](0 to 3))", "copystruct struct:1 = struct:0",
       "stdout @int p(1) + lbound(int[0], 1) + varptr(int:0) + fixlen(fix:2) + vartype(var:0)",
       "stdout struct:0.int:1 + sizeof(struct:0) + form:0.Left + read()",
+      "stdout @int here(1)",  // a position both jumped to and called
   };
   int checked = 0;
   for (const char* statement : kStatements) {
