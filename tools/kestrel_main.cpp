@@ -118,18 +118,22 @@ Loaded loadProgram(const std::string& path, bool quiet, bool lenient = false) {
   return loaded;
 }
 
-bool writeFile(const std::string& path, const std::string& bytes, bool executable) {
+bool writeFile(const std::string& path, const char* bytes, size_t size, bool executable) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.write(bytes, static_cast<std::streamsize>(size));
   out.close();
   if (!out) return false;
   if (executable) chmod(path.c_str(), 0755);
   return true;
 }
 
+bool writeFile(const std::string& path, const std::string& text) {
+  return writeFile(path, text.data(), text.size(), false);
+}
+
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, bool executable) {
-  return writeFile(path, std::string(bytes.begin(), bytes.end()), executable);
+  return writeFile(path, reinterpret_cast<const char*>(bytes.data()), bytes.size(), executable);
 }
 
 int reportError(const std::string& path, const kestrel::kasm::AsmError& e) {
@@ -240,7 +244,7 @@ int asmCommand(const std::vector<std::string>& args) {
       std::fprintf(stderr, "kestrel: cannot write %s\n", output.c_str());
       return 1;
     }
-    if (!names.empty() && !writeFile(names, kestrel::kasm::writeNamesFile(assembly.map), false)) {
+    if (!names.empty() && !writeFile(names, kestrel::kasm::writeNamesFile(assembly.map))) {
       std::fprintf(stderr, "kestrel: cannot write %s\n", names.c_str());
       return 1;
     }
