@@ -1,15 +1,21 @@
-// kestrel: run, assemble, disassemble and bind Kestrel programs.
+// kestrel: run, assemble, disassemble, extract and bind Kestrel programs.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "asm/kasm.h"
+#include "asm/names.h"
+#include "debug/post_mortem.h"
+#include "debug/profile.h"
+#include "debug/trace.h"
 #include "image/program_image.h"
 #include "interp/runner.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -21,18 +27,32 @@ constexpr int kUsageError = 2;
 const char* const kHelp =
     "Usage: kestrel COMMAND [OPTIONS] FILE ...\n"
     "\n"
+    "FILE is a .kasm source, a program image, or an executable with an image appended:\n"
+    "a bound Kestrel program, or a program built for the original platform.\n"
+    "\n"
     "Commands:\n"
-    "  run [--reference] FILE [ARGS...]  run a program (.kasm source, image or bound program);\n"
-    "                                    ARGS are the program's own command line\n"
-    "  asm FILE -o IMAGE                 assemble a .kasm source into a program image\n"
-    "  dis FILE                          disassemble an image or bound program to standard output\n"
+    "  run [OPTIONS] FILE [ARGS...]      run a program; ARGS are the program's own command line\n"
+    "      --reference                   decode every statement afresh instead of using the fast path\n"
+    "      --trace[=OUT]                 write each statement as it runs (standard error by default)\n"
+    "      --profile[=OUT]               at the end, the statements and procedures that took the most time\n"
+    "      --post-mortem                 on a run-time error, the calls, loops and variables as it left them\n"
+    "  asm FILE -o IMAGE [--listing] [--names NAMES]\n"
+    "                                    assemble a .kasm source into a program image; --listing prints\n"
+    "                                    each line with its position, --names writes the source's names\n"
+    "  dis FILE [--positions] [--names NAMES]\n"
+    "                                    disassemble to standard output, with positions in comments and\n"
+    "                                    the variable, parameter and label names of a names file\n"
+    "  extract FILE -o IMAGE             write out the image that an executable carries\n"
     "  build FILE -o PROGRAM [--windowed] [--stub STUB]\n"
     "                                    bind a program to the run-time into a standalone executable\n"
     "\n"
     "Options:\n"
-    "  --help       show this help (also after a command)\n"
-    "  --version    show the version\n"
-    "  --reference  decode every statement afresh instead of using the fast path (slower)\n"
+    "  --help         show this help (also after a command)\n"
+    "  --version      show the version\n"
+    "  --no-warnings  assemble without the assembler's warnings\n"
+    "\n"
+    "A bound program reads one environment variable: KESTREL_POST_MORTEM=1 makes it print\n"
+    "the post-mortem after a run-time error.\n"
     "\n"
     "Exit status: 0 on success, 1 on a run-time or assembly error, 2 on bad usage.\n";
 
@@ -58,28 +78,62 @@ std::string selfDirectory() {
   return directoryOf(buf);
 }
 
-// The image in FILE: a .kasm source is assembled, a bound program is read
-// through its trailer, anything else is taken as an image.
-std::vector<uint8_t> loadProgram(const std::string& path) {
-  if (endsWith(path, ".kasm")) {
-    std::ifstream in(path);
-    if (!in) throw kestrel::RuntimeError("Cannot open file " + path);
-    std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return kestrel::kasm::assemble(source, directoryOf(path));
-  }
-  std::vector<uint8_t> bytes = kestrel::readWholeFile(path);
-  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "\x7f" "ELF", 4) == 0) return kestrel::imageFromBound(bytes);
-  return bytes;
+std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw kestrel::RuntimeError("Cannot open file " + path);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, bool executable) {
+// A program as loaded: its image and, for a source, what the assembler knew.
+struct Loaded {
+  std::vector<uint8_t> image;
+  std::shared_ptr<kestrel::SourceMap> source;
+};
+
+void printWarnings(const std::string& path, const std::vector<kestrel::kasm::Warning>& warnings) {
+  for (const kestrel::kasm::Warning& w : warnings)
+    std::fprintf(stderr, "%s:%d:%zu: warning: %s\n", path.c_str(), w.line, w.column, w.text.c_str());
+}
+
+// The image in FILE: a .kasm source is assembled (its warnings printed
+// unless `quiet`), anything else is an image or carries one. A `lenient`
+// load takes a file that is neither as a malformed image.
+Loaded loadProgram(const std::string& path, bool quiet, bool lenient = false) {
+  Loaded loaded;
+  if (endsWith(path, ".kasm")) {
+    kestrel::kasm::Assembly assembly = kestrel::kasm::assembleProgram(readText(path), directoryOf(path));
+    if (!quiet) printWarnings(path, assembly.warnings);
+    loaded.image = std::move(assembly.image);
+    loaded.source = std::make_shared<kestrel::SourceMap>(std::move(assembly.map));
+    loaded.source->file = path;
+    return loaded;
+  }
+  const std::vector<uint8_t> bytes = kestrel::readWholeFile(path);
+  try {
+    loaded.image = bytes.empty() ? bytes : kestrel::imageInFile(bytes);
+  } catch (const kestrel::ImageError&) {
+    if (!lenient) throw;
+    loaded.image = bytes;
+  }
+  return loaded;
+}
+
+bool writeFile(const std::string& path, const char* bytes, size_t size, bool executable) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(bytes, static_cast<std::streamsize>(size));
   out.close();
   if (!out) return false;
   if (executable) chmod(path.c_str(), 0755);
   return true;
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+  return writeFile(path, text.data(), text.size(), false);
+}
+
+bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, bool executable) {
+  return writeFile(path, reinterpret_cast<const char*>(bytes.data()), bytes.size(), executable);
 }
 
 int reportError(const std::string& path, const kestrel::kasm::AsmError& e) {
@@ -87,34 +141,82 @@ int reportError(const std::string& path, const kestrel::kasm::AsmError& e) {
   return 1;
 }
 
+// Runs `body`, turning the errors of loading and assembling into messages.
+template <typename Body>
+int guarded(const std::string& path, Body body) {
+  try {
+    return body();
+  } catch (const kestrel::kasm::AsmError& e) {
+    return reportError(path, e);
+  } catch (const kestrel::RuntimeError& e) {
+    std::fprintf(stderr, "kestrel: %s\n", e.what());
+    return 1;
+  }
+}
+
+// An output stream named by --trace=OUT or --profile=OUT (standard error without one).
+std::FILE* openReport(const std::string& option, const std::string& name) {
+  const size_t equals = option.find('=');
+  if (equals == std::string::npos) return stderr;
+  const std::string path = option.substr(equals + 1);
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (!f) std::fprintf(stderr, "kestrel: cannot write the %s to %s\n", name.c_str(), path.c_str());
+  return f;
+}
+
 int runCommand(std::vector<std::string> args) {
   kestrel::MachineOptions options;
+  bool quiet = false;
+  std::string trace, profile;
   while (!args.empty() && args[0].rfind("--", 0) == 0) {
-    if (args[0] == "--reference") options.useFastPath = false;
-    else return usage("unknown option " + args[0] + " for run");
+    const std::string& a = args[0];
+    if (a == "--reference") options.useFastPath = false;
+    else if (a == "--trace" || a.rfind("--trace=", 0) == 0) trace = a;
+    else if (a == "--profile" || a.rfind("--profile=", 0) == 0) profile = a;
+    else if (a == "--post-mortem") options.afterError = kestrel::debug::postMortemToStderr;
+    else if (a == "--no-warnings") quiet = true;
+    else return usage("unknown option " + a + " for run");
     args.erase(args.begin());
   }
   if (args.empty()) return usage("run needs a FILE");
+  if (!trace.empty() && !profile.empty()) return usage("run takes --trace or --profile, not both");
   const std::string path = args[0];
   options.executablePath = path;
   options.arguments.assign(args.begin() + 1, args.end());
-  std::vector<uint8_t> image;
+  Loaded loaded;
   try {
-    image = loadProgram(path);
+    loaded = loadProgram(path, quiet);
   } catch (const kestrel::kasm::AsmError& e) {
     return reportError(path, e);
   } catch (const kestrel::RuntimeError& e) {
     std::fprintf(stderr, "kestrel: run-time error: %s\n", e.what());
     return 1;
   }
-  return kestrel::runImage(std::move(image), std::move(options));
+  options.source = loaded.source;
+  std::unique_ptr<kestrel::RunObserver> observer;
+  std::FILE* report = nullptr;
+  if (!trace.empty() || !profile.empty()) {
+    report = trace.empty() ? openReport(profile, "profile") : openReport(trace, "trace");
+    if (!report) return 1;
+    if (!trace.empty()) {
+      observer = std::make_unique<kestrel::debug::Trace>(report);
+      options.useFastPath = false;  // every statement goes through the decoder, and so past the trace
+    } else {
+      observer = std::make_unique<kestrel::debug::Profile>(report);
+    }
+    options.observer = observer.get();
+  }
+  const int status = kestrel::runImage(std::move(loaded.image), std::move(options));
+  if (report && report != stderr) std::fclose(report);
+  return status;
 }
 
-// Splits "FILE -o OUT" style arguments.
-bool fileAndOutput(std::vector<std::string> args, std::string& file, std::string& output,
+// Splits "FILE -o OUT --names NAMES" style arguments; other "--" words are flags.
+bool fileAndOutput(std::vector<std::string> args, std::string& file, std::string& output, std::string& names,
                    std::vector<std::string>& flags) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+    else if (args[i] == "--names" && i + 1 < args.size()) names = args[++i];
     else if (args[i].rfind("--", 0) == 0) flags.push_back(args[i]);
     else if (file.empty()) file = args[i];
     else return false;
@@ -123,39 +225,76 @@ bool fileAndOutput(std::vector<std::string> args, std::string& file, std::string
 }
 
 int asmCommand(const std::vector<std::string>& args) {
-  std::string file, output;
+  std::string file, output, names;
   std::vector<std::string> flags;
-  if (!fileAndOutput(args, file, output, flags) || output.empty() || !flags.empty())
-    return usage("asm needs FILE -o IMAGE");
-  try {
-    std::ifstream in(file);
-    if (!in) {
-      std::fprintf(stderr, "kestrel: cannot open %s\n", file.c_str());
-      return 1;
-    }
-    std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!writeFile(output, kestrel::kasm::assemble(source, directoryOf(file)), false)) {
+  if (!fileAndOutput(args, file, output, names, flags)) return usage("asm needs FILE -o IMAGE");
+  bool listing = false, quiet = false;
+  for (const std::string& f : flags) {
+    if (f == "--listing") listing = true;
+    else if (f == "--no-warnings") quiet = true;
+    else return usage("unknown option " + f + " for asm");
+  }
+  if (output.empty() && !listing) return usage("asm needs FILE -o IMAGE (or --listing)");
+  return guarded(file, [&] {
+    const std::string source = readText(file);
+    const kestrel::kasm::Assembly assembly = kestrel::kasm::assembleProgram(source, directoryOf(file));
+    if (!quiet) printWarnings(file, assembly.warnings);
+    if (listing) std::fputs(kestrel::kasm::listing(assembly, source).c_str(), stdout);
+    if (!output.empty() && !writeFile(output, assembly.image, false)) {
       std::fprintf(stderr, "kestrel: cannot write %s\n", output.c_str());
       return 1;
     }
-  } catch (const kestrel::kasm::AsmError& e) {
-    return reportError(file, e);
-  }
-  return 0;
+    if (!names.empty() && !writeFile(names, kestrel::kasm::writeNamesFile(assembly.map))) {
+      std::fprintf(stderr, "kestrel: cannot write %s\n", names.c_str());
+      return 1;
+    }
+    return 0;
+  });
 }
 
 int disCommand(const std::vector<std::string>& args) {
-  if (args.size() != 1) return usage("dis needs one FILE");
-  try {
-    std::vector<uint8_t> image = loadProgram(args[0]);
-    std::fputs(kestrel::kasm::disassemble(image).c_str(), stdout);
-  } catch (const kestrel::kasm::AsmError& e) {
-    return reportError(args[0], e);
-  } catch (const kestrel::RuntimeError& e) {
-    std::fprintf(stderr, "kestrel: %s\n", e.what());
-    return 1;
+  std::string file, output, names;
+  std::vector<std::string> flags;
+  if (!fileAndOutput(args, file, output, names, flags) || !output.empty()) return usage("dis needs one FILE");
+  kestrel::kasm::DisassemblyOptions options;
+  for (const std::string& f : flags) {
+    if (f == "--positions") options.positions = true;
+    else if (f == "--no-warnings") continue;
+    else return usage("unknown option " + f + " for dis");
   }
-  return 0;
+  kestrel::SourceMap map;
+  if (!names.empty()) {
+    const int status = guarded(names, [&] {
+      map = kestrel::kasm::readNamesFile(readText(names));
+      return 0;
+    });
+    if (status != 0) return status;
+    options.names = &map;
+  }
+  return guarded(file, [&] {
+    const Loaded loaded = loadProgram(file, true, true);
+    std::fputs(kestrel::kasm::disassemble(loaded.image, options).c_str(), stdout);
+    return 0;
+  });
+}
+
+int extractCommand(const std::vector<std::string>& args) {
+  std::string file, output, names;
+  std::vector<std::string> flags;
+  if (!fileAndOutput(args, file, output, names, flags) || output.empty() || !flags.empty() || !names.empty())
+    return usage("extract needs FILE -o IMAGE");
+  return guarded(file, [&] {
+    const std::vector<uint8_t> image = kestrel::imageInFile(kestrel::readWholeFile(file));
+    if (image.empty()) {
+      std::fprintf(stderr, "kestrel: %s carries no program image\n", file.c_str());
+      return 1;
+    }
+    if (!writeFile(output, image, false)) {
+      std::fprintf(stderr, "kestrel: cannot write %s\n", output.c_str());
+      return 1;
+    }
+    return 0;
+  });
 }
 
 int buildCommand(std::vector<std::string> args) {
@@ -167,30 +306,27 @@ int buildCommand(std::vector<std::string> args) {
       break;
     }
   }
-  std::string file, output;
+  std::string file, output, names;
   std::vector<std::string> flags;
-  if (!fileAndOutput(args, file, output, flags) || output.empty()) return usage("build needs FILE -o PROGRAM");
-  bool windowed = false;
+  if (!fileAndOutput(args, file, output, names, flags) || output.empty() || !names.empty())
+    return usage("build needs FILE -o PROGRAM");
+  bool windowed = false, quiet = false;
   for (const std::string& f : flags) {
     if (f == "--windowed") windowed = true;
+    else if (f == "--no-warnings") quiet = true;
     else return usage("unknown option " + f + " for build");
   }
   if (stub.empty()) stub = selfDirectory() + (windowed ? "/kestrel-rtw" : "/kestrel-rt");
-  try {
-    std::vector<uint8_t> image = loadProgram(file);
-    kestrel::parseImage(image);  // refuse to bind an image that cannot run
+  return guarded(file, [&] {
+    const Loaded loaded = loadProgram(file, quiet);
+    kestrel::parseImage(loaded.image);  // refuse to bind an image that cannot run
     std::vector<uint8_t> stubBytes = kestrel::readWholeFile(stub);
-    if (!writeFile(output, kestrel::bindImage(stubBytes, image), true)) {
+    if (!writeFile(output, kestrel::bindImage(stubBytes, loaded.image), true)) {
       std::fprintf(stderr, "kestrel: cannot write %s\n", output.c_str());
       return 1;
     }
-  } catch (const kestrel::kasm::AsmError& e) {
-    return reportError(file, e);
-  } catch (const kestrel::RuntimeError& e) {
-    std::fprintf(stderr, "kestrel: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+    return 0;
+  });
 }
 
 }  // namespace
@@ -224,6 +360,7 @@ int main(int argc, char** argv) {
   if (command == "run") return runCommand(args);
   if (command == "asm") return asmCommand(args);
   if (command == "dis") return disCommand(args);
+  if (command == "extract") return extractCommand(args);
   if (command == "build") return buildCommand(args);
   return usage("unknown command '" + command + "'");
 }

@@ -2,9 +2,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "debug/post_mortem.h"
 #include "interp/runner.h"
 #include "toolkit/qt/qt_toolkit.h"
 
@@ -18,6 +20,9 @@ int main(int argc, char** argv) {
 #ifdef KESTREL_WINDOWED
   options.windowed = true;
 #endif
+  // The one setting a bound program reads of its own: the post-mortem after a run-time error.
+  const char* postMortem = std::getenv("KESTREL_POST_MORTEM");
+  if (postMortem && std::string(postMortem) == "1") options.afterError = kestrel::debug::postMortemToStderr;
   std::vector<uint8_t> image;
   try {
     image = kestrel::imageFromExecutable("/proc/self/exe");

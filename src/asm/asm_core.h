@@ -20,6 +20,23 @@ struct AsmError : std::runtime_error {
   size_t column;
 };
 
+// Something that assembles but is rarely what the writer meant.
+struct Warning {
+  int line;
+  size_t column;
+  std::string text;
+};
+
+// A variable named by a statement: declared by dim or redim, or used.
+struct VariableUse {
+  int kind;
+  int64_t index;
+  bool array;
+  bool declares;
+  int line;
+  size_t column;
+};
+
 enum class FixKind { Relative, Absolute, DataRelative };
 
 struct Fixup {
@@ -35,6 +52,17 @@ class Emitter {
   std::vector<uint8_t> bytes;
   std::vector<Fixup> fixups;
   int line = 0;
+  // What the warnings look at; nothing here changes the bytes.
+  std::vector<VariableUse> variables;
+  std::vector<Warning> warnings;
+
+  void useVariable(int kind, int64_t index, bool array, size_t column) {
+    if (kind >= 0 && kind <= 9) variables.push_back({kind, index, array, false, line, column});
+  }
+  void declareVariable(int kind, int64_t index, bool array) {
+    if (kind >= 0 && kind <= 9) variables.push_back({kind, index, array, true, line, 0});
+  }
+  void warn(size_t column, const std::string& text) { warnings.push_back({line, column, text}); }
 
   size_t here() const { return bytes.size(); }
   void u8(int64_t v) { bytes.push_back(static_cast<uint8_t>(v)); }
@@ -143,6 +171,8 @@ class Decoder {
 // (or, for data labels, outside the data block) are written as raw numbers.
 struct LabelNames {
   std::map<int32_t, char> kinds;  // position -> 'L' (jump), 'P' (procedure), 'D' (data)
+  // Every name given out: a position jumped to and called has two.
+  std::set<std::pair<int32_t, char>> used;
   int32_t dataStart = 0;
   int32_t codeStart = 0;
   int32_t end = 0;
@@ -151,17 +181,20 @@ struct LabelNames {
     const int64_t target = int64_t{fieldEnd} + offset;
     if (!inCode(target)) return "%" + std::to_string(offset);
     kinds.emplace(static_cast<int32_t>(target), 'L');
+    used.emplace(static_cast<int32_t>(target), 'L');
     return "L" + std::to_string(target);
   }
   std::string proc(int32_t position) {
     if (!inCode(position)) return "%" + std::to_string(position);
     kinds[position] = 'P';
+    used.emplace(position, 'P');
     return "P" + std::to_string(position);
   }
   std::string data(int32_t offset) {
     const int64_t target = int64_t{dataStart} + offset;
     if (target < dataStart || target >= codeStart) return "%" + std::to_string(offset);
     kinds.emplace(static_cast<int32_t>(target), 'D');
+    used.emplace(static_cast<int32_t>(target), 'D');
     return "D" + std::to_string(target);
   }
 };

@@ -1,14 +1,19 @@
 // The assembler driver: sections, labels, directives and fixups.
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "asm/expressions.h"
 #include "asm/kasm.h"
+#include "asm/names.h"
 #include "asm/operands.h"
 #include "asm/statements.h"
+#include "asm/warnings.h"
 
 namespace kestrel::kasm {
 
@@ -20,18 +25,35 @@ class Assembler {
  public:
   explicit Assembler(std::string baseDir) : baseDir_(std::move(baseDir)) {}
 
-  std::vector<uint8_t> run(const std::string& source) {
+  Assembly run(const std::string& source) {
     std::istringstream in(source);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
       ++number;
       e_.line = number;
+      const size_t before = e_.here();
       doLine(line, number);
+      ListingLine placed;
+      if (section_ != Section::None) {
+        placed.position = static_cast<int32_t>(lineStart_ >= 0 ? lineStart_ : static_cast<int64_t>(before));
+        placed.length = static_cast<int32_t>(e_.here() - static_cast<size_t>(placed.position));
+      }
+      result_.lines.push_back(placed);
+      lineStart_ = -1;
     }
     if (section_ != Section::Code && section_ != Section::Raw) enter(Section::Code, number);
     resolve();
-    return std::move(e_.bytes);
+    checkProgram(result_.warnings, e_, statements_);
+    result_.warnings.insert(result_.warnings.end(), e_.warnings.begin(), e_.warnings.end());
+    std::stable_sort(result_.warnings.begin(), result_.warnings.end(),
+                     [](const Warning& a, const Warning& b) { return a.line < b.line; });
+    for (const auto& [name, position] : labels_)
+      if (!result_.map.labels.count(static_cast<int32_t>(position)) || procedures_.count(name))
+        result_.map.labels[static_cast<int32_t>(position)] = name;
+    result_.map.names = names_.operands();
+    result_.image = std::move(e_.bytes);
+    return std::move(result_);
   }
 
  private:
@@ -54,13 +76,25 @@ class Assembler {
       return;
     }
     if (section_ != Section::Code && section_ != Section::Raw) enter(Section::Code, number);
+    names_.substitute(tokens, 1);
+    const size_t start = e_.here();
+    lineStart_ = static_cast<int64_t>(start);
     Parser p(std::move(tokens), number);
     const std::string mnemonic = p.ident();
     compileStatement(mnemonic, p, e_);
     if (!p.atEnd()) p.fail("unexpected text after the statement");
+    placeStatement(mnemonic, start, number);
+  }
+
+  // A statement (or a line of raw bytes in the code) goes into the line map.
+  void placeStatement(const std::string& mnemonic, size_t start, int line) {
+    if (section_ != Section::Code || e_.here() == start) return;
+    result_.map.lines.emplace_back(static_cast<int32_t>(start), line);
+    statements_.push_back({mnemonic, static_cast<int32_t>(start), static_cast<int32_t>(e_.here() - start), line});
   }
 
   void define(const std::string& name, int line, size_t column) {
+    if (names_.isName(name)) throw AsmError(line, column, "'" + name + "' is already the name of a variable or constant");
     if (!labels_.emplace(name, static_cast<int64_t>(e_.here())).second)
       throw AsmError(line, column, "label '" + name + "' defined twice");
   }
@@ -116,7 +150,16 @@ class Assembler {
     Parser p(std::vector<Token>(tokens.begin() + 2, tokens.end()), line);
     if (name == "bytes") {
       if (section_ == Section::None) enter(Section::Code, line);
+      const size_t start = e_.here();
+      lineStart_ = static_cast<int64_t>(start);
       rawBytes(text, line);
+      placeStatement(".bytes", start, line);
+      return;
+    }
+    if (name == "var" || name == "const" || name == "param") {
+      if (tokens.size() > 2 && labels_.count(tokens[2].text))
+        throw AsmError(line, tokens[2].column, "'" + tokens[2].text + "' is already a label");
+      names_.define(name, std::vector<Token>(tokens.begin() + 2, tokens.end()), line);
       return;
     }
     if (name == "rawimage") {
@@ -171,6 +214,9 @@ class Assembler {
         e_.s16(static_cast<int64_t>(s.size()));
         e_.raw(s);
       } else {
+        std::vector<Token> rest(tokens.begin() + 2, tokens.end());
+        names_.substitute(rest, 0);
+        p = Parser(std::move(rest), line);
         e_.u8(compileMarker(p, 1));
         compileExpression(p, e_);
       }
@@ -179,7 +225,15 @@ class Assembler {
     }
     if (name == "proc") {
       if (section_ != Section::Code) enter(Section::Code, line);
-      define(p.ident(), line, 1);
+      const size_t column = p.column();
+      const std::string procedure = p.ident();
+      define(procedure, line, column);
+      procedures_.insert(procedure);
+      const int32_t entry = static_cast<int32_t>(e_.here());
+      result_.map.procedures[entry] = procedure;
+      names_.enterProcedure(entry);
+      lineStart_ = entry;
+      statements_.push_back({".proc " + procedure, entry, 4, line});
       e_.s32(0);  // the four bytes before a procedure's body
       if (!p.atEnd()) p.fail("unexpected text");
       return;
@@ -217,6 +271,11 @@ class Assembler {
 
   std::string baseDir_;
   Emitter e_;
+  Assembly result_;
+  NameTable names_;
+  std::vector<PlacedStatement> statements_;
+  std::set<std::string> procedures_;
+  int64_t lineStart_ = -1;  // where the current line's own bytes begin, when not where the line began
   std::map<std::string, int64_t> labels_;
   Section section_ = Section::None;
   size_t recordAt_ = 0;
@@ -226,26 +285,62 @@ class Assembler {
 
 }  // namespace
 
-std::vector<uint8_t> assemble(const std::string& source, const std::string& baseDir) {
+Assembly assembleProgram(const std::string& source, const std::string& baseDir) {
   return Assembler(baseDir).run(source);
 }
 
-std::vector<uint8_t> assembleStatementAt(const std::string& line, int32_t origin, int32_t dataStart) {
+std::vector<uint8_t> assemble(const std::string& source, const std::string& baseDir) {
+  return assembleProgram(source, baseDir).image;
+}
+
+std::vector<uint8_t> assembleStatementAt(const std::string& line, int32_t origin, int32_t dataStart,
+                                         const StatementContext& context) {
   std::string error;
   std::vector<Token> tokens = tokenize(line, error);
   if (!error.empty() || tokens.empty()) throw AsmError(0, 1, error.empty() ? "empty" : error);
+  if (context.names) context.names->substitute(tokens, 1);
   Emitter e;
   Parser p(std::move(tokens), 0);
   compileStatement(p.ident(), p, e);
   if (!p.atEnd()) p.fail("unexpected text after the statement");
   for (const Fixup& f : e.fixups) {
     int64_t v = positionOfMadeUpLabel(f.label);
+    if (context.labels) {
+      auto named = context.labels->find(f.label);
+      if (named != context.labels->end()) v = named->second;
+    }
     if (v < 0) throw AsmError(0, f.column, "label '" + f.label + "' is not a position");
     if (f.kind == FixKind::Relative) v -= origin + static_cast<int64_t>(f.at) + 4;
     if (f.kind == FixKind::DataRelative) v -= dataStart;
     for (int i = 0; i < 4; ++i) e.bytes[f.at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
   }
   return e.bytes;
+}
+
+}  // namespace kestrel::kasm
+
+namespace kestrel::kasm {
+
+std::string listing(const Assembly& assembly, const std::string& source) {
+  constexpr int32_t kShownBytes = 6;
+  std::istringstream in(source);
+  std::string text;
+  std::string out;
+  for (size_t i = 0; std::getline(in, text); ++i) {
+    const ListingLine placed = i < assembly.lines.size() ? assembly.lines[i] : ListingLine{};
+    std::string bytes;
+    for (int32_t k = 0; k < placed.length && k < kShownBytes; ++k) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%02x ", assembly.image[static_cast<size_t>(placed.position + k)]);
+      bytes += hex;
+    }
+    if (placed.length > kShownBytes) bytes += "..";
+    char head[48];
+    if (placed.position < 0) std::snprintf(head, sizeof head, "%6s  %-20s  ", "", "");
+    else std::snprintf(head, sizeof head, "%6d  %-20s  ", placed.position, bytes.c_str());
+    out += head + text + "\n";
+  }
+  return out;
 }
 
 }  // namespace kestrel::kasm

@@ -90,12 +90,39 @@ void emitNumber(Parser& p, Emitter& e, const std::string& text, bool negative) {
   }
 }
 
-void expression(Parser& p, Emitter& e, int level);
+// What an operand is known to be when the assembler sees it, for the
+// warning about strings added to numbers. Variants, members and anything
+// computed at run time are unknown.
+enum class Static { Unknown, Number, String };
 
-void primary(Parser& p, Emitter& e);
+Static staticOfKind(int kind) {
+  if (kind == 0 || kind == 8) return Static::String;
+  if (kind >= 1 && kind <= 7) return Static::Number;
+  return Static::Unknown;
+}
+
+Static staticOfBuiltin(const std::string& name) {
+  static const char* const kText[] = {"str", "left", "right", "mid", "chr", "ucase", "lcase", "ltrim",
+                                      "rtrim", "string", "space", "hex", "bin", "replace", "reverse",
+                                      "format", "date", "time", "curdir", "environ", "inkey", "openstr"};
+  static const char* const kNumber[] = {"val", "len", "asc", "instr", "instrrev", "abs", "cos", "sin",
+                                        "tan", "atn", "sqr", "exp", "log", "int", "sgn", "round", "fix",
+                                        "frac", "ceil", "floor", "acos", "asin", "rnd", "timer", "count",
+                                        "lbound", "ubound", "paramcount", "opennumcount", "openstrcount",
+                                        "opennum", "rgb"};
+  for (const char* n : kText)
+    if (name == n) return Static::String;
+  for (const char* n : kNumber)
+    if (name == n) return Static::Number;
+  return Static::Unknown;
+}
+
+Static expression(Parser& p, Emitter& e, int level);
+
+Static primary(Parser& p, Emitter& e);
 
 // Call items: @KIND target(args) or @KIND target[open args].
-void callItem(Parser& p, Emitter& e) {
+Static callItem(Parser& p, Emitter& e) {
   const std::string kindText = p.ident();
   int resultKind = kindByName(kindText);
   if (resultKind < 0 || resultKind == 1) p.fail("a result kind (str, short, int, word, long, single, double, fix, var)");
@@ -115,7 +142,7 @@ void callItem(Parser& p, Emitter& e) {
       compileTarget(p, e, FixKind::Absolute);
     }
     compileOpenArguments(p, e);
-    return;
+    return staticOfKind(resultKind);
   }
   // Count the arguments first: the count byte comes before the entry.
   const size_t countAt = e.here();
@@ -129,6 +156,7 @@ void callItem(Parser& p, Emitter& e) {
     compileTarget(p, e, FixKind::Absolute);
   }
   e.bytes[countAt] = static_cast<uint8_t>(compileArguments(p, e));
+  return staticOfKind(resultKind);
 }
 
 void builtin(Parser& p, Emitter& e, const BuiltinInfo& info) {
@@ -211,12 +239,12 @@ void parameter(Parser& p, Emitter& e) {
   if (info && info->read && *info->read) compileLayout(p, e, info->read, true);
 }
 
-void primary(Parser& p, Emitter& e) {
+Static primary(Parser& p, Emitter& e) {
   const Token& t = p.peek();
   if (t.type == Tok::Number) {
     const std::string text = p.next().text;
     emitNumber(p, e, text, false);
-    return;
+    return Static::Number;
   }
   if (t.type == Tok::String) {
     const std::string text = p.next().text;
@@ -225,85 +253,107 @@ void primary(Parser& p, Emitter& e) {
     e.u8(0);
     e.s16(static_cast<int64_t>(text.size()));
     e.raw(text);
-    return;
+    return Static::String;
   }
   if (p.accept("(")) {
-    expression(p, e, kOr);
+    const Static inner = expression(p, e, kOr);
     p.expect(")");
-    return;
+    return inner;
   }
   if (p.accept("@")) {
-    if (p.acceptWord("extern")) compileExternItem(p, e);
-    else callItem(p, e);
-    return;
+    if (p.acceptWord("extern")) {
+      compileExternItem(p, e);
+      return Static::Unknown;
+    }
+    return callItem(p, e);
   }
   if (p.accept("&")) {  // a label's position as a 32-bit constant
     e.u8(kItemConstant);
     e.u8(3);
     compileTarget(p, e, FixKind::Absolute);
-    return;
+    return Static::Number;
   }
   if (t.type != Tok::Ident) p.fail("expected an operand");
+  const size_t column = t.column;
   const std::string name = p.next().text;
   if (name == "arg" && p.isPunct(".")) {
+    const int kind = kindByName(p.peek(1).text);
     parameter(p, e);
-    return;
+    return staticOfKind(kind);
   }
   if (isStructureWord(name)) {
     compileStructureItem(p, e, name);
-    return;
+    return Static::Unknown;
   }
   const int kind = kindByName(name);
   if (p.isPunct("(")) {
     const BuiltinInfo* info = builtinByName(name.c_str());
     if (!info) p.fail("unknown function '" + name + "'");
     builtin(p, e, *info);
-    return;
+    return staticOfBuiltin(name);
   }
   if (kind >= 0 && p.accept(":")) {
     e.u8(kItemVariable);
     e.u8(kind);
-    e.s16(p.integer());
-    return;
+    const int64_t index = p.integer();
+    e.s16(index);
+    e.useVariable(kind, index, false, column);
+    return staticOfKind(kind);
   }
   if (kind >= 0 && p.isPunct("[")) {
     p.next();
     e.u8(kItemElement);
     e.u8(kind);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.s16(index);
+    e.useVariable(kind, index, true, column);
     p.expect("]");
     compileSubscripts(p, e);
-    return;
+    return staticOfKind(kind);
   }
   const int type = parseTypeName(p, name);
   memberRead(p, e, type);
+  return Static::Unknown;
 }
 
-void postfixExpr(Parser& p, Emitter& e) {
-  primary(p, e);
+Static postfixExpr(Parser& p, Emitter& e) {
+  Static result = primary(p, e);
   while (p.accept("[")) {
     expression(p, e, kOr);
     p.expect("]");
     e.u8(75);
+    result = Static::Unknown;
   }
+  return result;
+}
+
+// The static kind of a binary operation's result; warns about a string and
+// a number meeting at '+', which the run-time answers with the number alone.
+Static combine(Emitter& e, const BinaryOp& op, Static left, Static right, size_t column) {
+  if (op.code == 54) {
+    if ((left == Static::String && right == Static::Number) || (left == Static::Number && right == Static::String)) {
+      e.warn(column, "a string and a number meet at '+': the result is the number alone, not text; "
+                     "use str() to turn the number into text");
+      return Static::Unknown;
+    }
+    return left == right ? left : Static::Unknown;
+  }
+  if (op.code == 55) return left == right ? left : Static::Unknown;
+  return Static::Number;
 }
 
 // Parses the operators of `level` and everything that binds tighter.
-void expression(Parser& p, Emitter& e, int level) {
+Static expression(Parser& p, Emitter& e, int level) {
   if (level == kNot) {
     if (p.acceptWord("not")) {
       expression(p, e, kNot);
       e.u8(53);
-    } else {
-      expression(p, e, kCompare);
+      return Static::Number;
     }
-    return;
+    return expression(p, e, kCompare);
   }
   if (level == kNeg) {
-    if (!p.accept("-")) {
-      expression(p, e, kPow);
-      return;
-    }
+    if (!p.accept("-")) return expression(p, e, kPow);
     if (p.peek().type == Tok::Number) {
       // A minus sign right before a number is part of the literal, which is
       // then a whole operand that powers may follow.
@@ -314,22 +364,22 @@ void expression(Parser& p, Emitter& e, int level) {
         postfixExpr(p, e);
         e.u8(58);
       }
-      return;
+      return Static::Number;
     }
     expression(p, e, kNeg);
     e.u8(73);
-    return;
+    return Static::Number;
   }
-  if (level >= kPostfix) {
-    postfixExpr(p, e);
-    return;
-  }
-  expression(p, e, level + 1);
+  if (level >= kPostfix) return postfixExpr(p, e);
+  Static left = expression(p, e, level + 1);
   while (const BinaryOp* op = binaryAt(p, level)) {
+    const size_t column = p.column();
     p.next();
-    expression(p, e, level + 1);
+    const Static right = expression(p, e, level + 1);
     e.u8(op->code);
+    left = combine(e, *op, left, right, column);
   }
+  return left;
 }
 
 }  // namespace

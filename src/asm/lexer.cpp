@@ -116,6 +116,7 @@ std::vector<Token> tokenize(const std::string& line, std::string& error) {
         return out;
       }
     }
+    t.end = i + 1;
     out.push_back(std::move(t));
   }
   return out;

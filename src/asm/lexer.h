@@ -18,6 +18,7 @@ struct Token {
   Tok type = Tok::End;
   std::string text;  // identifier, punctuation, number text, or decoded string bytes
   size_t column = 0;
+  size_t end = 0;  // the column just after the token's text in the line
 };
 
 // Splits a line into tokens; a ';' that starts a comment ends the line

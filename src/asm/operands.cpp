@@ -138,6 +138,7 @@ namespace {
 
 // A by-reference target after "ref".
 void compileReference(Parser& p, Emitter& e) {
+  const size_t column = p.column();
   const std::string name = p.ident();
   const int kind = kindByName(name);
   int marker = 0;
@@ -155,7 +156,9 @@ void compileReference(Parser& p, Emitter& e) {
       return;
     }
     e.u8(marker);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.s16(index);
+    e.useVariable(kind, index, true, column);
     p.expect("]");
     return;
   }
@@ -166,12 +169,16 @@ void compileReference(Parser& p, Emitter& e) {
     return;
   }
   if (p.accept(":")) {
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    if (kind == 9) e.useVariable(kind, index, false, column);
+    e.s16(index);
     e.u8(p.accept("#") ? p.integer() : 1);
     return;
   }
   p.expect("[");
-  e.s16(p.integer());
+  const int64_t index = p.integer();
+  if (kind == 9) e.useVariable(kind, index, true, column);
+  e.s16(index);
   p.expect("]");
   e.u8(p.accept("#") ? p.integer() : (marker == 9 ? 3 : 29));
   compileSubscripts(p, e);
@@ -270,11 +277,14 @@ void compileArrayReference(Parser& p, Emitter& e) {
     p.expect("]");
     return;
   }
+  const size_t column = p.column();
   const int kind = kindByName(p.ident());
   if (kind < 0 || kind == 12) p.fail("expected an array kind");
   p.expect("[");
   e.u8(kind);
-  e.s16(p.integer());
+  const int64_t index = p.integer();
+  e.s16(index);
+  e.useVariable(kind, index, true, column);
   p.expect("]");
 }
 
@@ -293,28 +303,37 @@ bool decodeArrayReference(Decoder& d, LabelNames&, std::string& out) {
 }
 
 void compileRawOrVariable(Parser& p, Emitter& e, int kind) {
-  if (p.peek().type == Tok::Ident) {
+  const size_t column = p.column();
+  const bool named = p.peek().type == Tok::Ident;
+  if (named) {
     if (kindByName(p.ident()) != kind) p.fail(std::string("expected ") + kindName(kind) + ":N");
     p.expect(":");
   }
-  e.s16(p.integer());
+  const int64_t index = p.integer();
+  if (named) e.useVariable(kind, index, false, column);
+  e.s16(index);
 }
 
 std::string rawOrVariableText(int index, int kind) { return std::string(kindName(kind)) + ":" + std::to_string(index); }
 
 void compileAddressForm(Parser& p, Emitter& e) {
+  const size_t column = p.column();
   const int kind = kindByName(p.ident());
   if (kind < 0) p.fail("expected KIND:N or KIND[N](subscripts)");
   if (p.accept(":")) {
     e.u8(1);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.useVariable(kind, index, false, column);
+    e.s16(index);
     e.u8(kind);
     return;
   }
   p.expect("[");
   const int form = 3;
   e.u8(form);
-  e.s16(p.integer());
+  const int64_t index = p.integer();
+  e.useVariable(kind, index, true, column);
+  e.s16(index);
   p.expect("]");
   e.u8(kind);
   compileSubscripts(p, e);
@@ -353,15 +372,20 @@ void compileVariantReference(Parser& p, Emitter& e) {
     compileSubscripts(p, e);
     return;
   }
+  const size_t column = p.column();
   p.expectWord("var");
   if (p.accept(":")) {
     e.u8(1);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.useVariable(9, index, false, column);
+    e.s16(index);
     return;
   }
   p.expect("[");
   e.u8(3);
-  e.s16(p.integer());
+  const int64_t index = p.integer();
+  e.useVariable(9, index, true, column);
+  e.s16(index);
   p.expect("]");
   compileSubscripts(p, e);
 }
@@ -487,13 +511,19 @@ void compileArrayStart(Parser& p, Emitter& e) {
   if (parameter) p.expect(".");
   if (form < 0) form = parameter ? 12 : 3;
   if ((form == 3) == parameter) p.fail(form == 3 ? "form 3 names an array, not a parameter" : "expected arg.KIND[S]");
+  const size_t column = p.column();
   const int kind = kindByName(p.ident());
   if (kind < 0) p.fail("expected an array kind");
   e.u8(form);
   e.u8(kind);
   p.expect("[");
-  if (parameter) e.u8(p.integer());
-  else e.s16(p.integer());
+  if (parameter) {
+    e.u8(p.integer());
+  } else {
+    const int64_t index = p.integer();
+    e.useVariable(kind, index, true, column);
+    e.s16(index);
+  }
   p.expect("]");
   compileSubscripts(p, e);
 }
@@ -542,15 +572,20 @@ void compileOperand(Parser& p, Emitter& e, char letter) {
     case 'P': case 'H': compileTarget(p, e, FixKind::Absolute); break;
     case 'Q': compileTarget(p, e, FixKind::DataRelative); break;
     case 'V': case 'A': case 'X': {
+      const size_t column = p.column();
       const int kind = kindByName(p.ident());
       if (kind < 0) p.fail("expected a variable kind");
       e.u8(kind);
       if (letter == 'V') {
         p.expect(":");
-        e.s16(p.integer());
+        const int64_t index = p.integer();
+        e.useVariable(kind, index, false, column);
+        e.s16(index);
       } else {
         p.expect("[");
-        e.s16(p.integer());
+        const int64_t index = p.integer();
+        e.useVariable(kind, index, true, column);
+        e.s16(index);
         p.expect("]");
         if (letter == 'A') compileSubscripts(p, e);
       }

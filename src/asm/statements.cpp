@@ -120,17 +120,22 @@ void compileLet(Parser& p, Emitter& e) {
     compileExpression(p, e);
     return;
   }
+  const size_t column = p.column();
   const int kind = kindByName(p.ident());
   if (kind < 0) p.fail("expected a variable kind");
   if (p.accept(":")) {
     e.u8(1);
     e.u8(kind);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.s16(index);
+    e.useVariable(kind, index, false, column);
   } else {
     p.expect("[");
     e.u8(3);
     e.u8(kind);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.s16(index);
+    e.useVariable(kind, index, true, column);
     p.expect("]");
     compileSubscripts(p, e);
   }
@@ -184,7 +189,10 @@ bool decodeMemberOperands(Decoder& d, LabelNames& names, int type, int member, s
   if (!info || !info->write || !*info->write) return d.ok;
   std::string operands;
   if (!decodeLayout(d, names, info->write, false, operands)) return false;
+  // Only members whose operands are all ignored bytes may leave out the '='.
+  const bool onlyIgnored = std::strspn(info->write, "b") == std::strlen(info->write);
   if (!operands.empty()) out += " = " + operands;
+  else if (!onlyIgnored) out += " =";
   return true;
 }
 
@@ -245,7 +253,9 @@ void compileDim(Parser& p, Emitter& e) {
   if (p.accept(":")) {
     e.u8(1);
     e.u8(kind);
-    e.s16(p.integer());
+    const int64_t index = p.integer();
+    e.s16(index);
+    e.declareVariable(kind, index, false);
   } else {
     p.expect("[");
     const int64_t index = p.integer();
@@ -254,6 +264,7 @@ void compileDim(Parser& p, Emitter& e) {
     compileBounds(p, e);
     e.u8(kind);
     e.s16(index);
+    e.declareVariable(kind, index, true);
   }
   if (kind == 8) {
     p.expectWord("len");
@@ -295,6 +306,7 @@ void compileRedim(Parser& p, Emitter& e) {
   e.u8(preserve ? 1 : 11);
   e.u8(kind);
   e.s16(index);
+  e.declareVariable(kind, index, true);
 }
 
 bool decodeRedim(Decoder& d, LabelNames& names, std::string& out) {

@@ -123,6 +123,7 @@ void compileFieldList(Parser& p, Emitter& e) {
     compileBounds(p, e);
     e.u8(arrayKind);
     e.s16(number);
+    if (arrayKind >= 14 && arrayKind <= 21) e.declareVariable(arrayKind - 13, number, true);  // a global array
     if (arrayKind == 21) {
       p.expectWord("len");
       compileExpression(p, e);

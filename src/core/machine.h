@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "console/std_output.h"
+#include "core/run_observer.h"
 #include "expr/eval_stacks.h"
 #include "expr/random.h"
 #include "image/program_image.h"
+#include "image/source_map.h"
 #include "state/frames.h"
 #include "state/variables.h"
 
@@ -29,6 +31,8 @@ namespace objects {
 class ObjectWorld;
 }
 
+class Machine;
+
 struct MachineOptions {
   std::vector<std::string> arguments;  // the program's own command-line arguments
   std::string executablePath;          // the program's file, as the program sees it
@@ -39,6 +43,13 @@ struct MachineOptions {
   bool windowed = false;               // no console unit
   bool useFastPath = true;             // decode numeric statements once (see FastPath)
   size_t maxStringLength = size_t{1} << 30;
+  // Where the image came from (source lines and names), when known: errors
+  // then name the line, and the trace and post-mortem the names.
+  std::shared_ptr<const SourceMap> source;
+  RunObserver* observer = nullptr;  // a trace or profile (src/debug)
+  // Called after a run-time error's report, with the machine as the error
+  // left it (the post-mortem of src/debug).
+  void (*afterError)(Machine&) = nullptr;
   // Deeper procedure calls end with "Stack overflow". Sanitizer builds use
   // about twice the stack per call and stop sooner, well past ten thousand.
 #if defined(__SANITIZE_ADDRESS__)
@@ -140,7 +151,7 @@ class Machine {
     checkStack();
     // A runaway recursion ends long before memory runs out.
     if (frames.depth >= options.maxCallDepth) [[unlikely]] raise(texts::kStackOverflow);
-    ctl.setReturnPosition(frames.depth, resume);
+    ctl.setReturnPosition(frames.depth, resume, entry);
     // A procedure that returns from inside a counted loop must not leave its
     // loop records to the caller.
     const CallState state{ctl.loopTop, ctl.loopNesting, statementStart};
@@ -186,6 +197,7 @@ class Machine {
   StdOutput out;
   std::unique_ptr<Console> console;
   std::unique_ptr<FastPath> fast;
+  RunObserver* observer = nullptr;  // from the options
   std::unique_ptr<SystemState> system;  // file search, printer channel, cursor
   // Objects of every type and user-defined structures. Destroying the
   // machine closes the objects (open files are written out).

@@ -16,8 +16,8 @@ namespace {
 void report(Machine& m, const char* text) {
   m.out.flush();
   if (m.statementStart >= 0)
-    std::fprintf(stderr, "kestrel: error in an event handler: %s (at byte-code position %d)\n", text,
-                 static_cast<int>(m.statementStart));
+    std::fprintf(stderr, "kestrel: error in an event handler: %s%s\n", text,
+                 describePosition(m.options.source.get(), m.statementStart).c_str());
   else
     std::fprintf(stderr, "kestrel: error in an event handler: %s\n", text);
   std::fflush(stderr);

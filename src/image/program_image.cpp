@@ -83,9 +83,21 @@ std::vector<uint8_t> ProgramImage::resourceAt(int64_t position) const {
 }
 
 std::vector<uint8_t> readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) raise("Cannot open file " + path);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // One read of the whole size where the size is known (executables are
+  // large); a stream without one is read to its end.
+  const std::streamoff size = in.tellg();
+  if (size < 0) {
+    in.clear();
+    in.seekg(0);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
+  if (!in) raise("Cannot read file " + path);
+  return bytes;
 }
 
 std::vector<uint8_t> imageFromBound(const std::vector<uint8_t>& file) {
@@ -96,6 +108,35 @@ std::vector<uint8_t> imageFromBound(const std::vector<uint8_t>& file) {
               std::to_string(file.size() - 4));
   auto end = file.end() - 4;
   return std::vector<uint8_t>(end - length, end);
+}
+
+std::vector<uint8_t> imageInFile(const std::vector<uint8_t>& file) {
+  const bool executable = (file.size() >= 4 && std::memcmp(file.data(), "\x7f" "ELF", 4) == 0) ||
+                          (file.size() >= 2 && file[0] == 'M' && file[1] == 'Z');
+  if (executable) {
+    try {
+      std::vector<uint8_t> image = imageFromBound(file);
+      if (!image.empty()) parseImage(image);
+      return image;
+    } catch (const ImageError& e) {
+      throw ImageError(std::string("An executable without a well-formed program image appended (") + e.what() + ")");
+    }
+  }
+  try {
+    parseImage(file);
+    return file;
+  } catch (const ImageError&) {
+    // Not an image itself: perhaps one with a trailer after it.
+    try {
+      std::vector<uint8_t> image = imageFromBound(file);
+      if (!image.empty()) {
+        parseImage(image);
+        return image;
+      }
+    } catch (const ImageError&) {
+    }
+    throw;
+  }
 }
 
 std::vector<uint8_t> imageFromExecutable(const std::string& path) {

@@ -36,6 +36,12 @@ ProgramImage parseImage(std::vector<uint8_t> image);
 std::vector<uint8_t> imageFromExecutable(const std::string& path);
 std::vector<uint8_t> imageFromBound(const std::vector<uint8_t>& file);
 
+// The program in a file of any sort: an executable (ELF or PE, whose
+// first bytes say so) holds it before its trailer; any other file is an
+// image itself, or else one whose trailer leads to a well-formed image.
+// Raises ImageError when neither holds.
+std::vector<uint8_t> imageInFile(const std::vector<uint8_t>& file);
+
 // Stub bytes (without a zero trailer) + image + trailer.
 std::vector<uint8_t> bindImage(const std::vector<uint8_t>& stub, const std::vector<uint8_t>& image);
 

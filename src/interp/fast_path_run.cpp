@@ -64,10 +64,13 @@ uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* 
   return elementIn(m, *op.descriptor, *op.store, op.kind, op.count, subscripts);
 }
 
-// Entering a block charges its statements to the step budget at once.
+// Entering a block charges its statements to the step budget at once, and
+// tells a watching trace or profile (the block's first op belongs to its
+// first statement).
 inline void charge(Machine& m, const Op* block) {
   m.stepsLeft -= block->charge;
   if (m.stepsLeft < 0) [[unlikely]] m.onStepBudget();
+  if (m.observer) [[unlikely]] m.observer->block(m, block->statement, block->charge);
 }
 
 // Runs a procedure's body: its compiled block directly (kept in the call's

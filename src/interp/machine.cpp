@@ -21,6 +21,7 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   vars.variants.resize(kScalarVariants);
   console = options.windowed ? makeSilentConsole(!options.sandbox) : makeTerminalConsole(out, !options.sandbox);
   if (options.useFastPath) fast = std::make_unique<FastPath>(size);
+  observer = options.observer;
   objectWorld = std::make_unique<objects::ObjectWorld>(*this);
   structures = std::make_unique<StructureStore>();
   system = std::make_unique<SystemState>();

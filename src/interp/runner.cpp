@@ -8,13 +8,24 @@
 namespace kestrel {
 
 namespace {
-void report(const std::string& text, int64_t position) {
+void report(const std::string& text, const SourceMap* source, int64_t position) {
   if (position >= 0)
-    std::fprintf(stderr, "kestrel: run-time error: %s (at byte-code position %lld)\n", text.c_str(),
-                 static_cast<long long>(position));
+    std::fprintf(stderr, "kestrel: run-time error: %s%s\n", text.c_str(),
+                 describePosition(source, static_cast<int32_t>(position)).c_str());
   else
     std::fprintf(stderr, "kestrel: run-time error: %s\n", text.c_str());
   std::fflush(stderr);
+}
+
+// The error leaves the run: standard output is written out, the console
+// restored, the error reported, and a trace, profile or post-mortem told.
+int fail(Machine& m, const char* text) {
+  m.out.flush();
+  m.console->restore();
+  if (m.observer) m.observer->end(m, text);
+  report(text, m.options.source.get(), m.statementStart);
+  if (m.options.afterError) m.options.afterError(m);
+  return 1;
 }
 }  // namespace
 
@@ -27,18 +38,13 @@ int runMachine(Machine& m) {
   } catch (const StepBudgetExhausted&) {
     status = 0;
   } catch (const RuntimeError& e) {
-    m.out.flush();
-    m.console->restore();
-    report(e.what(), m.statementStart);
-    return 1;
+    return fail(m, e.what());
   } catch (const std::bad_alloc&) {
-    m.out.flush();
-    m.console->restore();
-    report(texts::kOutOfMemory, m.statementStart);
-    return 1;
+    return fail(m, texts::kOutOfMemory);
   }
   m.out.flush();
   m.console->restore();
+  if (m.observer) m.observer->end(m, nullptr);
   return status;
 }
 
@@ -48,7 +54,7 @@ int runImage(std::vector<uint8_t> bytes, MachineOptions options) {
   try {
     image = parseImage(std::move(bytes));
   } catch (const RuntimeError& e) {
-    report(e.what(), -1);
+    report(e.what(), nullptr, -1);
     return 1;
   }
   Machine machine(std::move(image), std::move(options));

@@ -39,6 +39,7 @@ void Machine::runLoop() {
     const uint8_t op = u8();
     if (pos >= size) return;  // the image's last byte is never executed
     if (--stepsLeft < 0) [[unlikely]] onStepBudget();
+    if (observer) [[unlikely]] observer->statement(*this, statementStart);
     switch (op) {
       case kStmtExtended: {
         const uint8_t sub = u8();

@@ -83,12 +83,19 @@ inline constexpr int kSelectionLevels = 11;
 inline constexpr int kOpenArgCapacity = 256;  // elements 1 to 255 are used
 
 struct ControlStacks {
-  // Return positions, written at the depth of the call that made them.
+  // Return positions, written at the depth of the call that made them, and
+  // the entry positions of the procedures called (for the post-mortem and
+  // the profile).
   std::vector<int32_t> returnPositions;
-  void setReturnPosition(int32_t d, int32_t position) {
+  std::vector<int32_t> callEntries;
+  void setReturnPosition(int32_t d, int32_t position, int32_t entry) {
     if (d < 0) return;
-    if (returnPositions.size() <= static_cast<size_t>(d)) returnPositions.resize(static_cast<size_t>(d) + 16);
+    if (returnPositions.size() <= static_cast<size_t>(d)) {
+      returnPositions.resize(static_cast<size_t>(d) + 16);
+      callEntries.resize(static_cast<size_t>(d) + 16);
+    }
     returnPositions[static_cast<size_t>(d)] = position;
+    callEntries[static_cast<size_t>(d)] = entry;
   }
 
   std::vector<LoopRecord> loops;  // records below loopTop are live

@@ -52,13 +52,14 @@ VariableStores::VariableStores() {
   }
 }
 
+// An undeclared string is reported as an undeclared number is.
 Str& VariableStores::stringAt(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= strings.size()) raiseListIndex(index);
+  if (index < 0 || static_cast<size_t>(index) >= strings.size()) raiseUndeclared(kString, index);
   return strings[static_cast<size_t>(index)];
 }
 
 TFixString& VariableStores::fixStringAt(int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= fixStrings.size()) raiseListIndex(index);
+  if (index < 0 || static_cast<size_t>(index) >= fixStrings.size()) raiseUndeclared(kFixString, index);
   return fixStrings[static_cast<size_t>(index)];
 }
 
@@ -87,9 +88,12 @@ void VariableStores::raiseUndeclared(int kind, int64_t index) {
         ")");
 }
 
+// Every array of a kind lies in one store, one after the other; the check
+// is against that store, so the message says where in it the element fell.
 void VariableStores::raiseElementRange(int kind, int64_t position) {
-  raise("Array element out of range (kind " + std::to_string(kind) + ", position " +
-        std::to_string(position) + ")");
+  const int64_t element = isNumericKind(kind) ? position / kElementWidth[kind] : position;
+  raise("Array element out of range (kind " + std::to_string(kind) + ", element " + std::to_string(element) +
+        " counting from the first kind-" + std::to_string(kind) + " array)");
 }
 
 void VariableStores::raiseArrayNumber(int64_t arrayIndex) {

@@ -158,3 +158,28 @@ TEST(Examples, DrawingDrawsLinesAndClears) {
   EXPECT_TRUE(whole.sameSize) << whole.report;
   EXPECT_LE(whole.mismatchFraction, 0.01) << whole.report;
 }
+
+// The tutorial's window: two clicks on its button, counted on its label.
+TEST(Examples, TutorialButtonCountsClicks) {
+  Program p(guitest::exampleSource("tutorial/button.kasm"));
+  std::string output;
+  p.machine().out.captureInto(&output);
+  std::string before, after;
+  QTimer::singleShot(20, [&] {
+    QWidget* form = p.form(0);
+    before = labelCaption(p, 0);
+    QAbstractButton* button = buttonCaptioned(form, "Click me");
+    if (button != nullptr) {
+      click(button);
+      click(button);
+    }
+    guitest::settle();
+    after = labelCaption(p, 0);
+    form->close();
+  });
+  ASSERT_EQ(p.run(), "");
+  p.machine().out.flush();
+  EXPECT_EQ(before, "Not clicked yet");
+  EXPECT_EQ(after, "Clicked 2 times");
+  EXPECT_EQ(output, "clicked 2 times\n");
+}

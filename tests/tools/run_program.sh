@@ -11,10 +11,12 @@
 #                same folder and with the same registry (optional)
 #   NAME.env     environment settings for the runs, VAR=value one a line
 #                (optional; e.g. QT_QPA_PLATFORM=offscreen for windows)
+#   NAME.trace   what kestrel run --trace writes for the program (optional)
 # Every run gets a fresh folder and a fresh XDG_CONFIG_HOME, so programs
 # never touch the user's own files or registry.
 # The program runs twice, with and without the decoded-expression cache, and
-# its image must survive a disassembly and assembly round trip unchanged.
+# its image must survive a disassembly (with positions) and assembly round
+# trip unchanged.
 kestrel=$1
 dir=$2
 name=$3
@@ -66,8 +68,19 @@ for mode in cached reference; do
   fi
 done
 
-"$kestrel" asm "$base.kasm" -o "$tmp/a.img" || fail "does not assemble"
-"$kestrel" dis "$tmp/a.img" >"$tmp/d.kasm" || fail "does not disassemble"
-"$kestrel" asm "$tmp/d.kasm" -o "$tmp/b.img" || fail "disassembly does not assemble"
+if [ -f "$base.trace" ]; then
+  mkdir -p "$tmp/trace"
+  # shellcheck disable=SC2086
+  (cd "$tmp/trace" && env $settings "$kestrel" run --no-warnings --trace="$tmp/trace.txt" "$base.kasm" $args \
+    <"$stdin" >/dev/null 2>&1)
+  if ! cmp -s "$tmp/trace.txt" "$base.trace"; then
+    diff "$base.trace" "$tmp/trace.txt" | head -40
+    fail "the trace differs from $name.trace"
+  fi
+fi
+
+"$kestrel" asm --no-warnings "$base.kasm" -o "$tmp/a.img" || fail "does not assemble"
+"$kestrel" dis --positions "$tmp/a.img" >"$tmp/d.kasm" || fail "does not disassemble"
+"$kestrel" asm --no-warnings "$tmp/d.kasm" -o "$tmp/b.img" || fail "disassembly does not assemble"
 cmp -s "$tmp/a.img" "$tmp/b.img" || fail "disassembly assembles to different bytes"
 exit 0

@@ -27,6 +27,16 @@ Bytes join(std::initializer_list<Bytes> parts) {
   return out;
 }
 
+template <typename F>
+std::string imageError(F f) {
+  try {
+    f();
+  } catch (const ImageError& e) {
+    return e.what();
+  }
+  return "";
+}
+
 std::string errorOf(Bytes image) {
   try {
     parseImage(std::move(image));
@@ -102,4 +112,28 @@ TEST(ProgramImage, TrailerFindsTheImageAndBindingRoundTrips) {
   lying[lying.size() - 1] = 0x80;  // negative
   EXPECT_THROW(imageFromBound(lying), ImageError);
   EXPECT_THROW(imageFromBound(Bytes{1, 2}), ImageError);
+}
+
+// A program built for the original platform: a PE executable (an MZ header
+// and filler stand in for it) with the image and its trailer appended.
+TEST(ProgramImage, FoundInsideAnyExecutableOrBehindAnyTrailer) {
+  const Bytes image = join({record(0, 6, {7, 7}), {0, 59, 2, 1, 5, 11, 13}});
+  Bytes pe{'M', 'Z', 0x90, 0, 3, 0};
+  pe.resize(300, 0xCC);
+  const Bytes exe = bindImage(pe, image);
+  EXPECT_EQ(imageInFile(exe), image);
+  Bytes elf{0x7f, 'E', 'L', 'F'};
+  elf.resize(64, 1);
+  EXPECT_EQ(imageInFile(bindImage(elf, image)), image);
+  EXPECT_TRUE(imageInFile(join({elf, {0, 0, 0, 0}})).empty());  // a bare stub
+  // An image is itself; any other file is read through its trailer.
+  EXPECT_EQ(imageInFile(image), image);
+  EXPECT_EQ(imageInFile(bindImage(Bytes(40, 0xEE), image)), image);
+  // An executable whose trailer leads nowhere, and a file that is neither.
+  Bytes broken = pe;
+  broken.insert(broken.end(), {0x10, 0, 0, 0});
+  EXPECT_NE(std::string(imageError([&] { imageInFile(broken); })).find("An executable without a well-formed program image"),
+            std::string::npos);
+  EXPECT_NE(std::string(imageError([&] { imageInFile(Bytes(40, 0xEE)); })).find("Malformed program image"),
+            std::string::npos);
 }
