@@ -77,10 +77,13 @@ bool call(Machine& m, HandlerCall& c) {
     if (c.textSlot >= 0) m.frames.text(d, c.textSlot) = c.text;
     if (c.senderSlot >= 0)
       m.frames.byRef(d, c.senderSlot) = ByRefSlot{static_cast<uint8_t>(c.sender.type), c.sender.index};
+    if (c.objectSlot >= 0)
+      m.frames.byRef(d, c.objectSlot) = ByRefSlot{static_cast<uint8_t>(c.object.type), c.object.index};
     m.runProcedure(c.entry, before.position);
     m.pos = before.position;
     m.statementStart = before.statementStart;
     if (c.readBackSlot >= 0) c.readBack = m.frames.number(d, c.readBackSlot);
+    if (c.textReadBack && c.textSlot >= 0) c.text = m.frames.text(d, c.textSlot);
     return true;
   } catch (const RuntimeError& e) {
     before.restore(m);
@@ -116,6 +119,84 @@ HandlerCall numbersThenSender(int32_t entry, Sender sender, std::initializer_lis
 void notify(Machine& m, int32_t entry, Sender sender) {
   HandlerCall c = numbersThenSender(entry, sender, {});
   call(m, c);
+}
+
+void indexed(Machine& m, int32_t entry, Sender sender, int32_t index) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(index)});
+  call(m, c);
+}
+
+void itemChange(Machine& m, int32_t entry, Sender sender, int32_t item, int32_t kind) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(item), double(kind)});
+  call(m, c);
+}
+
+int32_t scroll(Machine& m, int32_t entry, Sender sender, int32_t code, int32_t position) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(code), double(position)});
+  c.readBackSlot = 1;
+  if (!call(m, c)) return position;
+  return roundedReadBack(m, c.readBack, position);
+}
+
+bool selectCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool canSelect) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(column), double(row), canSelect ? 1.0 : 0.0});
+  c.readBackSlot = 2;
+  if (!call(m, c)) return canSelect;
+  return roundedReadBack(m, c.readBack, canSelect ? 1 : 0) != 0;
+}
+
+bool query(Machine& m, int32_t entry, Sender sender, int32_t node, bool allow) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(node), allow ? 1.0 : 0.0});
+  c.readBackSlot = 1;
+  if (!call(m, c)) return allow;
+  return roundedReadBack(m, c.readBack, allow ? 1 : 0) != 0;
+}
+
+Str edited(Machine& m, int32_t entry, Sender sender, int32_t node, const Str& text) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(node)});
+  c.senderSlot = 2;
+  c.text = text;
+  c.textSlot = 1;
+  c.textReadBack = true;
+  if (!call(m, c)) return text;
+  return c.text;
+}
+
+namespace {
+
+// Runs an owner-draw call with the list-draw-busy flag set.
+bool drawCall(Machine& m, HandlerCall& c, bool dropWhileBusy) {
+  bool& busy = m.system->listDrawBusy;
+  if (c.entry == 0 || (dropWhileBusy && busy)) return false;
+  FlagGuard guard(busy, true);
+  return call(m, c);
+}
+
+}  // namespace
+
+void drawItem(Machine& m, int32_t entry, Sender sender, int32_t index, bool selected, Sender rectangle,
+              bool dropWhileBusy) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(index), selected ? 0.0 : 1.0});
+  c.object = rectangle;
+  c.objectSlot = 2;
+  c.senderSlot = 3;
+  drawCall(m, c, dropWhileBusy);
+}
+
+void drawCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool selected, Sender rectangle,
+              bool dropWhileBusy) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(column), double(row), selected ? 1.0 : 0.0});
+  c.object = rectangle;
+  c.objectSlot = 3;
+  c.senderSlot = 4;
+  drawCall(m, c, dropWhileBusy);
+}
+
+int32_t measureItem(Machine& m, int32_t entry, Sender sender, int32_t index, int32_t height, bool dropWhileBusy) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(index), double(height)});
+  c.readBackSlot = 1;
+  if (!drawCall(m, c, dropWhileBusy)) return height;
+  return roundedReadBack(m, c.readBack, height);
 }
 
 void mouseButton(Machine& m, int32_t entry, Sender sender, int button, int x, int y, int shift) {

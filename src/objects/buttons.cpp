@@ -95,7 +95,7 @@ void GlyphButton::readGlyph(Machine& m, EvalStacks& s) {
 }
 
 void GlyphButton::glyphResource(Machine& m) {
-  const int n = m.u8();
+  const int n = byteOperand(m);
   if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
   loadGlyph(m.image.resource(static_cast<size_t>(n)));
 }
@@ -125,21 +125,6 @@ constexpr KindDefaults kKinds[] = {{"", 0},        {"OK", 1},       {"Cancel", 2
 
 BitmapButton::BitmapButton(Machine& m, int type)
     : GlyphButton(m, type, gui::ControlKind::BitmapButton, {75, 25}) {}
-
-int32_t BitmapButton::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::DragStart: return eventSlots[kSlotStartDrag];
-    case gui::EventKind::DragEnd: return eventSlots[kSlotEndDrag];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    case gui::EventKind::KeyDown: return eventSlots[kSlotKeyDown];
-    case gui::EventKind::KeyUp: return eventSlots[kSlotKeyUp];
-    case gui::EventKind::KeyPress: return eventSlots[kSlotKeyPress];
-    default: return 0;
-  }
-}
 
 // A click gives the form the button's modal result, then runs the click
 // handler; a Close button closes its form instead.
@@ -182,16 +167,6 @@ void BitmapButton::setDefault(uint8_t flag) {
 FlatButton::FlatButton(Machine& m, int type) : GlyphButton(m, type, gui::ControlKind::FlatButton, {25, 25}) {
   look_.focusable = false;
   showLook();
-}
-
-int32_t FlatButton::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    default: return 0;
-  }
 }
 
 // A click on a grouped button puts it down (or up, when it is down and

@@ -6,22 +6,25 @@
 //     any class derived from Control;
 //   - the font sub-members (codes 200 to 213 on controls, 0 to 13 on the
 //     font object), for any class with font() and fontChanged();
-//   - the canvas operations, for any class with canvasTarget().
+//   - the canvas operations, for any class with canvasTarget();
+//   - the event bindings (event_members.h), for any event source.
 //
 // A family lists its own rows and adds the shared ones:
 //
-//   std::vector<Member<Form>> rows = {{3, "Show", "", ...}, ...};
+//   std::vector<Member<Form>> rows = {action<&Form::show>(3, "Show", ...), ...};
 //   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, ...});
+//   addEventMembers(rows, EventCodes{.click = 16, .mouseDown = 34, ...});
 //   addFontMembers(rows, 200);
 //   addCanvasMembers(rows, CanvasCodes{.textOut = 14, .line = 15, ...});
 //
 // A code of -1 leaves the member out.
 #include <vector>
 
-#include "core/machine.h"
 #include "objects/canvas_ops.h"
 #include "objects/control.h"
+#include "objects/event_members.h"
 #include "objects/member_operands.h"
+#include "objects/member_rows.h"
 #include "objects/object_model.h"
 
 namespace kestrel::objects {
@@ -76,13 +79,6 @@ const char* fontMemberName(int sub, bool onControl);
 
 namespace detail {
 
-template <class T>
-void addRow(std::vector<Member<T>>& rows, int code, Member<T> row) {
-  if (code < 0) return;
-  row.code = static_cast<uint8_t>(code);
-  rows.push_back(row);
-}
-
 template <class T, int Sub>
 void writeFont(Machine& m, T& o) {
   writeFontMember(m, o.font(), Sub);
@@ -113,57 +109,43 @@ void addFontMembers(std::vector<Member<T>>& rows, int base) {
 
 template <class T>
 void addCommonMembers(std::vector<Member<T>>& rows, const CommonCodes& c) {
-  using detail::addRow;
-  auto writeCaption = [](Machine& m, T& o) { o.setCaption(stringOperand(m)); };
-  auto readCaption = [](Machine&, T& o, EvalStacks& s) { s.pushString(o.caption()); };
-  addRow<T>(rows, c.caption, {0, "Caption", "E", writeCaption, "", readCaption});
-  addRow<T>(rows, c.text, {0, "Text", "E", writeCaption, "", readCaption});
-  addRow<T>(rows, c.left, {0, "Left", "E", [](Machine& m, T& o) { o.setLeft(numberOperand(m)); },
-                           "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.bounds().left); }});
-  addRow<T>(rows, c.top, {0, "Top", "E", [](Machine& m, T& o) { o.setTop(numberOperand(m)); },
-                          "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.bounds().top); }});
-  addRow<T>(rows, c.width, {0, "Width", "E", [](Machine& m, T& o) { o.setWidth(numberOperand(m)); },
-                            "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.bounds().width()); }});
-  addRow<T>(rows, c.height, {0, "Height", "E", [](Machine& m, T& o) { o.setHeight(numberOperand(m)); },
-                             "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.bounds().height()); }});
+  using C = Control;
+  addRow<T>(rows, c.caption, property<&C::caption, &C::setCaption>(0, "Caption", "the control's text"));
+  addRow<T>(rows, c.text, property<&C::caption, &C::setCaption>(0, "Text", "the control's text"));
+  addRow<T>(rows, c.left, property<&C::left, &C::setLeft>(0, "Left", "left edge in the parent's client area (pixels)"));
+  addRow<T>(rows, c.top, property<&C::top, &C::setTop>(0, "Top", "top edge in the parent's client area (pixels)"));
+  addRow<T>(rows, c.width, property<&C::width, &C::setWidth>(0, "Width", "outer width in pixels"));
+  addRow<T>(rows, c.height, property<&C::height, &C::setHeight>(0, "Height", "outer height in pixels"));
   addRow<T>(rows, c.clientWidth,
-            {0, "ClientWidth", "E",
-             [](Machine& m, T& o) { o.setClientSize({numberOperand(m), o.clientSize().height}); }, "",
-             [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.clientSize().width); }});
+            property<&C::clientWidth, &C::setClientWidth>(0, "ClientWidth", "width of the client area"));
   addRow<T>(rows, c.clientHeight,
-            {0, "ClientHeight", "E",
-             [](Machine& m, T& o) { o.setClientSize({o.clientSize().width, numberOperand(m)}); }, "",
-             [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.clientSize().height); }});
+            property<&C::clientHeight, &C::setClientHeight>(0, "ClientHeight", "height of the client area"));
   addRow<T>(rows, c.parent,
-            {0, "Parent", "O", [](Machine& m, T& o) { o.setParent(&containerOperand(m)); }, nullptr, nullptr});
-  addRow<T>(rows, c.font, {0, "Font", "O", [](Machine& m, T& o) { o.assignFont(fontOperand(m)); }, nullptr, nullptr});
+            {0, "Parent", "O", [](Machine& m, T& o) { o.setParent(&containerOperand(m)); }, nullptr, nullptr,
+             "container object: the form, panel or other container that shows the control"});
+  addRow<T>(rows, c.font,
+            {0, "Font", "O", [](Machine& m, T& o) { o.assignFont(fontOperand(m)); }, nullptr, nullptr,
+             "font object: copies its attributes into the control's font"});
   addRow<T>(rows, c.popupMenu,
-            {0, "PopupMenu", "O", [](Machine& m, T& o) { o.popupMenu = readObjectOperand(m); }, nullptr, nullptr});
-  addRow<T>(rows, c.enabled, {0, "Enabled", "E", [](Machine& m, T& o) { o.setEnabled(flagOperand(m)); },
-                              "", [](Machine&, T& o, EvalStacks& s) { pushFlag(s, o.enabledFlag()); }});
-  addRow<T>(rows, c.visible, {0, "Visible", "E", [](Machine& m, T& o) { o.setVisible(flagOperand(m)); },
-                              "", [](Machine&, T& o, EvalStacks& s) { pushFlag(s, o.visibleFlag()); }});
-  addRow<T>(rows, c.showHint, {0, "ShowHint", "E", [](Machine& m, T& o) { o.setShowHint(flagOperand(m)); },
-                               "", [](Machine&, T& o, EvalStacks& s) { pushFlag(s, o.showHintFlag()); }});
-  addRow<T>(rows, c.hint, {0, "Hint", "E", [](Machine& m, T& o) { o.setHint(stringOperand(m)); },
-                           "", [](Machine&, T& o, EvalStacks& s) { s.pushString(o.hint()); }});
-  addRow<T>(rows, c.color, {0, "Color", "E", [](Machine& m, T& o) { o.setColor(numberOperand(m)); },
-                            "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.color()); }});
-  addRow<T>(rows, c.cursor, {0, "Cursor", "E", [](Machine& m, T& o) { o.setCursor(numberOperand(m)); },
-                             "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.cursor()); }});
-  addRow<T>(rows, c.align, {0, "Align", "E", [](Machine& m, T& o) { o.setAlign(numberOperand(m)); },
-                            "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.align()); }});
-  addRow<T>(rows, c.tabOrder, {0, "TabOrder", "E", [](Machine& m, T& o) { o.setTabOrder(numberOperand(m)); },
-                               "", [](Machine&, T& o, EvalStacks& s) { s.pushNumber(o.tabOrder()); }});
-  addRow<T>(rows, c.handle,
-            {0, "Handle", nullptr, nullptr, "",
-             [](Machine&, T& o, EvalStacks& s) { s.pushNumber(static_cast<double>(o.handle())); }});
+            {0, "PopupMenu", "O", [](Machine& m, T& o) { o.popupMenu = readObjectOperand(m); }, nullptr, nullptr,
+             "popup menu object shown on a right click"});
+  addRow<T>(rows, c.enabled, property<&C::enabledFlag, &C::setEnabled>(0, "Enabled", "whether the control takes input"));
+  addRow<T>(rows, c.visible, property<&C::visibleFlag, &C::setVisible>(0, "Visible", "whether the control is shown"));
+  addRow<T>(rows, c.showHint,
+            property<&C::showHintFlag, &C::setShowHint>(0, "ShowHint", "whether the hint shows as a tool tip"));
+  addRow<T>(rows, c.hint, property<&C::hint, &C::setHint>(0, "Hint", "hint text, \"short|long\""));
+  addRow<T>(rows, c.color, property<&C::color, &C::setColor>(0, "Color", "background colour value"));
+  addRow<T>(rows, c.cursor, property<&C::cursor, &C::setCursor>(0, "Cursor", "cursor number shown over the control"));
+  addRow<T>(rows, c.align,
+            property<&C::align, &C::setAlign>(0, "Align", "docking: 0 none, 1 top, 2 bottom, 3 left, 4 right, 5 client"));
+  addRow<T>(rows, c.tabOrder,
+            property<&C::tabOrder, &C::setTabOrder>(0, "TabOrder", "position in the parent's keyboard order (-1: no parent)"));
+  addRow<T>(rows, c.handle, readOnly<&C::handle>(0, "Handle", "the window handle"));
 }
 
 template <class T>
 void addCanvasMembers(std::vector<Member<T>>& rows, const CanvasCodes& c) {
-  using detail::addRow;
-  addRow<T>(rows, c.textOut, {0, "TextOut", "EEEEE", [](Machine& m, T& o) { canvas::textOut(m, o.canvasTarget()); }, nullptr, nullptr});
+    addRow<T>(rows, c.textOut, {0, "TextOut", "EEEEE", [](Machine& m, T& o) { canvas::textOut(m, o.canvasTarget()); }, nullptr, nullptr});
   addRow<T>(rows, c.line, {0, "Line", "EEEEE", [](Machine& m, T& o) { canvas::line(m, o.canvasTarget()); }, nullptr, nullptr});
   addRow<T>(rows, c.floodFill, {0, "FloodFill", "EEEE", [](Machine& m, T& o) { canvas::floodFill(m, o.canvasTarget()); }, nullptr, nullptr});
   addRow<T>(rows, c.circle, {0, "Circle", "EEEEEE", [](Machine& m, T& o) { canvas::circle(m, o.canvasTarget()); }, nullptr, nullptr});

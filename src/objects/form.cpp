@@ -37,22 +37,6 @@ Form::Form(Machine& m, int type) : Control(m, type) {
   lastClientSize_ = clientSize();
 }
 
-int32_t Form::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::Resize: return eventSlots[kSlotResize];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    case gui::EventKind::KeyPress: return eventSlots[kSlotKeyPress];
-    case gui::EventKind::KeyDown: return eventSlots[kSlotKeyDown];
-    case gui::EventKind::KeyUp: return eventSlots[kSlotKeyUp];
-    case gui::EventKind::Paint: return eventSlots[kSlotPaint];
-    case gui::EventKind::Show: return eventSlots[kSlotShow];
-    default: return 0;
-  }
-}
-
 // ---- The frame
 
 int32_t Form::borderWidth() const {
@@ -132,7 +116,7 @@ void Form::setVisible(uint8_t flag) {
   const bool was = peer_->visible();
   if (flag != 0 && !was && centred) centre();
   Control::setVisible(flag);
-  if (!was && peer_->visible()) events::notify(m_, eventSlots[kSlotShow], sender());
+  if (!was && peer_->visible()) events::notify(m_, handlerFor(gui::EventKind::Show), sender());
 }
 
 void Form::centre() {
@@ -173,7 +157,7 @@ int32_t Form::showModal() {
 
 int32_t Form::runCloseHandler(int32_t action) {
   SystemState& sys = *m_.system;
-  const int32_t entry = eventSlots[kSlotClose];
+  const int32_t entry = handlerFor(gui::EventKind::Close);
   if (entry == 0) {
     sys.dispatchSuspended = true;
     return action;
@@ -215,7 +199,7 @@ void Form::resized() {
     sys.dispatchSuspended = false;
     return;
   }
-  const int32_t entry = eventSlots[kSlotResize];
+  const int32_t entry = handlerFor(gui::EventKind::Resize);
   if (entry == 0) return;
   events::FlagGuard busy(sys.mouseBusy, true);
   events::notify(m_, entry, sender());
@@ -247,7 +231,7 @@ bool Form::showCommand(int command) {
 // minimizes the whole program when it runs without a console.
 intptr_t Form::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMinimize &&
-      eventSlots[kSlotMessage] != 0 && m_.options.windowed) {
+      messageHandler() != 0 && m_.options.windowed) {
     toolkit().minimizeApplication();
     return 0;
   }
@@ -333,12 +317,6 @@ void Form::setIcon(const gui::Surface* picture) {
 
 namespace {
 
-// Event bindings: 4 raw bytes into a slot of the form event record.
-template <int Slot>
-void bind(Machine& m, Form& f) {
-  f.eventSlots[Slot] = handlerOperand(m);
-}
-
 std::vector<uint8_t> fileBytes(Machine& m, const Str& name) {
   std::vector<uint8_t> bytes;
   if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
@@ -366,7 +344,7 @@ void readIcon(Machine& m, Form& f, EvalStacks& s) {
 }
 
 void iconResource(Machine& m, Form& f) {
-  const int n = m.u8();
+  const int n = byteOperand(m);
   if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
   f.setIconBytes(m.image.resource(static_cast<size_t>(n)));
 }
@@ -406,70 +384,64 @@ void arrangeWith(Machine& m, Form& f, gui::MdiArrangement how) {
 
 std::vector<Member<Form>> formRows() {
   std::vector<Member<Form>> rows = {
-      {3, "Show", "", [](Machine&, Form& f) { f.setVisible(1); }, nullptr, nullptr},
-      {4, "ShowModal", "b", showModalStatement, "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.showModal()); }},
-      {7, "Icon", "E", writeIcon, "", readIcon},
+      {3, "Show", "", [](Machine&, Form& f) { f.setVisible(1); }, nullptr, nullptr, "shows the form"},
+      {4, "ShowModal", "b", showModalStatement, "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.showModal()); },
+       "shows the form and waits until it closes; as an expression the modal result"},
+      {7, "Icon", "E", writeIcon, "", readIcon,
+       "a file name, or a graphic read (e.g. bitmap:0.Picture); a read gives the icon handle and fills the graphic register"},
       {8, "Center", "", [](Machine&, Form& f) {
          f.centred = true;
          if (f.peer().visible()) f.centre();
-       }, nullptr, nullptr},
-      {9, "OnResize", "H", bind<kSlotResize>, nullptr, nullptr},
-      {12, "Close", "", [](Machine&, Form& f) { f.close(); }, nullptr, nullptr},
-      {16, "OnClick", "H", bind<kSlotClick>, nullptr, nullptr},
-      {17, "BorderStyle", "E", [](Machine& m, Form& f) { f.setBorderStyle(numberOperand(m)); },
-       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.borderStyle()); }},
-      {18, "FormStyle", "E", [](Machine& m, Form& f) { f.setFormStyle(numberOperand(m)); },
-       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.formStyle()); }},
-      {19, "WindowState", "E", [](Machine& m, Form& f) { f.setWindowState(numberOperand(m)); },
-       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.windowState()); }},
-      {20, "TileMode", "E", [](Machine& m, Form& f) { f.tileMode = static_cast<uint8_t>(numberOperand(m)); },
-       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.tileMode); }},
+       }, nullptr, nullptr, "centres the form on the screen, now and whenever it is shown"},
+      action<&Form::close>(12, "Close", "closes the form as its close box does (the close handler decides)"),
+      property<&Form::borderStyle, &Form::setBorderStyle>(
+          17, "BorderStyle", "0 none, 1 single, 2 sizeable, 3 dialog, 4 tool window, 5 sizeable tool window"),
+      property<&Form::formStyle, &Form::setFormStyle>(18, "FormStyle", "0 normal, 1 MDI child, 2 MDI parent, 3 stay on top"),
+      property<&Form::windowState, &Form::setWindowState>(19, "WindowState", "0 normal, 1 minimized, 2 maximized"),
+      field<&Form::tileMode>(20, "TileMode", "how Tile arranges MDI children: 0 horizontally, 1 vertically"),
       {21, "MDIChildCount", "E", [](Machine& m, Form&) { m.evaluate(); },
-       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.mdiChildCount()); }},
-      {22, "ArrangeIcons", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::ArrangeIcons); }, nullptr, nullptr},
-      {23, "Cascade", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Cascade); }, nullptr, nullptr},
-      {24, "Next", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Next); }, nullptr, nullptr},
-      {25, "Previous", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Previous); }, nullptr, nullptr},
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.mdiChildCount()); },
+       "number of MDI children of this MDI parent (writing evaluates the value and ignores it)"},
+      {22, "ArrangeIcons", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::ArrangeIcons); },
+       nullptr, nullptr, "arranges the icons of minimized MDI children"},
+      {23, "Cascade", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Cascade); }, nullptr,
+       nullptr, "cascades the MDI children"},
+      {24, "Next", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Next); }, nullptr, nullptr,
+       "activates the next MDI child"},
+      {25, "Previous", "b", [](Machine& m, Form& f) { arrangeWith(m, f, gui::MdiArrangement::Previous); }, nullptr,
+       nullptr, "activates the previous MDI child"},
       {26, "Tile", "b", [](Machine& m, Form& f) {
          arrangeWith(m, f, f.tileMode == 1 ? gui::MdiArrangement::TileVertical : gui::MdiArrangement::TileHorizontal);
-       }, nullptr, nullptr},
-      {27, "OnClose", "H", bind<kSlotClose>, nullptr, nullptr},
+       }, nullptr, nullptr, "tiles the MDI children as TileMode says"},
       // An object operand of fixed size that nothing uses.
-      {28, "Unused28", "BBW", [](Machine& m, Form&) {
-         m.u8();
-         m.u8();
-         m.s16();
-       }, nullptr, nullptr},
-      {29, "OnKeyPress", "H", bind<kSlotKeyPress>, nullptr, nullptr},
-      {30, "OnShow", "H", bind<kSlotShow>, nullptr, nullptr},
-      {31, "IconResource", "B", iconResource, nullptr, nullptr},
-      {32, "OnKeyDown", "H", bind<kSlotKeyDown>, nullptr, nullptr},
-      {33, "ModalResult", "E", [](Machine& m, Form& f) { f.modalResult = numberOperand(m); }, nullptr, nullptr},
-      {34, "OnMouseDown", "H", bind<kSlotMouseDown>, nullptr, nullptr},
-      {35, "OnMouseMove", "H", bind<kSlotMouseMove>, nullptr, nullptr},
-      {36, "OnMouseUp", "H", bind<kSlotMouseUp>, nullptr, nullptr},
-      {43, "AutoScroll", "E", [](Machine& m, Form& f) { f.autoScroll = flagOperand(m); },
-       "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.autoScroll); }},
-      {44, "HideCaption", "", [](Machine&, Form& f) { f.hideCaption(); }, nullptr, nullptr},
-      {45, "ShowCaption", "", [](Machine&, Form& f) { f.showCaption(); }, nullptr, nullptr},
-      {46, "AddBorderIcons", "L", [](Machine& m, Form& f) { borderIconList(m, f, true); }, nullptr, nullptr},
-      {47, "RemoveBorderIcons", "L", [](Machine& m, Form& f) { borderIconList(m, f, false); }, nullptr, nullptr},
-      {48, "OnPaint", "H", bind<kSlotPaint>, nullptr, nullptr},
-      {49, "Repaint", "", [](Machine&, Form& f) { f.repaint(); }, nullptr, nullptr},
+      {28, "Unused28", "BBW", [](Machine& m, Form&) { skipBytes(m, 4); }, nullptr, nullptr,
+       "four bytes that are read and ignored"},
+      {31, "IconResource", "B", iconResource, nullptr, nullptr, "resource number: loads the icon from that resource"},
+      writeOnly<&Form::modalResult>(33, "ModalResult", "sets the modal result; nonzero ends a modal run"),
+      field<&Form::autoScroll>(43, "AutoScroll", "flag: scroll bars when controls lie outside the client area"),
+      action<&Form::hideCaption>(44, "HideCaption", "removes the title bar"),
+      action<&Form::showCaption>(45, "ShowCaption", "brings the title bar back"),
+      {46, "AddBorderIcons", "L", [](Machine& m, Form& f) { borderIconList(m, f, true); }, nullptr, nullptr,
+       "list of icons to add: 0 system menu, 1 minimize, 2 maximize, 3 help"},
+      {47, "RemoveBorderIcons", "L", [](Machine& m, Form& f) { borderIconList(m, f, false); }, nullptr, nullptr,
+       "list of icons to remove: 0 system menu, 1 minimize, 2 maximize, 3 help"},
+      action<&Form::repaint>(49, "Repaint", "paints the form now (the paint handler runs) and lets messages run again"),
       {51, "OnMessage", "H", [](Machine& m, Form& f) {
-         f.eventSlots[kSlotMessage] = handlerOperand(m);
+         f.bindMessageHandler(handlerOperand(m));
          guiState(m).hookedForm = f.tag;
-       }, nullptr, nullptr},
-      {61, "OnKeyUp", "H", bind<kSlotKeyUp>, nullptr, nullptr},
+       }, nullptr, nullptr, kMessageArguments},
       {66, "KeyPreview", "E", [](Machine& m, Form& f) {
          f.keyPreview = flagOperand(m);
          f.formPeer().setKeyPreview(f.keyPreview != 0);
-       }, "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.keyPreview); }},
-      {67, "OnHint", "H", bindHint, nullptr, nullptr},
+       }, "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.keyPreview); },
+       "flag: the form sees the keys of its controls first"},
+      {67, "OnHint", "H", bindHint, nullptr, nullptr, "the long part of the hint in string slot 0 (the application's hint)"},
   };
   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 5, .width = 6, .height = 2, .clientWidth = 11,
                                      .clientHeight = 10, .font = 68, .popupMenu = 41, .enabled = 37, .visible = 38,
                                      .showHint = 39, .hint = 40, .color = 13, .cursor = 42, .handle = 50});
+  addEventMembers(rows, EventCodes{.click = 16, .mouseDown = 34, .mouseUp = 36, .mouseMove = 35, .keyPress = 29,
+                                   .keyDown = 32, .keyUp = 61, .resize = 9, .close = 27, .paint = 48, .show = 30});
   addFontMembers(rows, 200);
   addCanvasMembers(rows, CanvasCodes{.textOut = 14, .line = 15, .floodFill = 52, .circle = 53, .rectangle = 54,
                                      .pset = 55, .pixel = 56, .fillRect = 57, .draw = 58, .copyMode = 59,

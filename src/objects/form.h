@@ -3,7 +3,6 @@
 // run modally, and raise the program's click, mouse, key, paint, resize,
 // show, close and message events. The worked example of a control family
 // (docs/architecture.md).
-#include <array>
 #include <memory>
 
 #include "objects/canvas_ops.h"
@@ -12,23 +11,6 @@
 namespace kestrel::objects {
 
 inline constexpr int kFormType = 30;
-
-// Slots of the form event record.
-enum FormSlot {
-  kSlotClick = 0,
-  kSlotResize = 2,
-  kSlotClose = 3,
-  kSlotMouseDown = 6,
-  kSlotMessage = 7,
-  kSlotKeyPress = 8,
-  kSlotShow = 9,
-  kSlotKeyDown = 10,
-  kSlotKeyUp = 11,
-  kSlotPaint = 12,
-  kSlotMouseUp = 13,
-  kSlotMouseMove = 14,
-  kFormSlots = 18,
-};
 
 // Close actions: what closing does with the form.
 enum CloseAction { kCloseNone = 0, kCloseHide = 1, kCloseFree = 2, kCloseMinimize = 3 };
@@ -39,10 +21,6 @@ class Form : public Control, public CanvasOwner {
 
   gui::FormPeer& formPeer() const { return static_cast<gui::FormPeer&>(*peer_); }
   CanvasTarget canvasTarget() override { return {formPeer().canvas(), font_}; }
-
-  std::array<int32_t, kFormSlots> eventSlots{};  // the form event record (handler positions)
-  int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
 
   // Left, Top, Width and Height include the frame: borders and title bar.
   gui::Rect bounds() const override;

@@ -19,7 +19,7 @@ constexpr int32_t kDefaultWidth = 65;
 constexpr int32_t kDefaultHeight = 17;
 }  // namespace
 
-Label::Label(Machine& m, int type) : MouseOnlyControl(m, type) {
+Label::Label(Machine& m, int type) : Control(m, type) {
   parentColor_ = true;
   attach(toolkit().createControl(gui::ControlKind::Label, *this));
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
@@ -176,45 +176,29 @@ void Label::paint() {
 
 namespace {
 
-template <int Slot>
-void bind(Machine& m, Label& l) {
-  l.eventSlots[Slot] = handlerOperand(m);
-}
-
 std::vector<Member<Label>> labelRows() {
-  std::vector<Member<Label>> rows = {
-      {11, "WordWrap", "E", [](Machine& m, Label& l) { l.setWordWrap(flagOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { pushFlag(s, l.wordWrap()); }},
-      {12, "Alignment", "E", [](Machine& m, Label& l) { l.setAlignment(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.alignment()); }},
-      {13, "Transparent", "E", [](Machine& m, Label& l) { l.setTransparent(flagOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { pushFlag(s, l.transparent()); }},
-      {17, "OnClick", "H", bind<Label::kSlotClick>, nullptr, nullptr},
+  using L = Label;
+  std::vector<Member<L>> rows = {
+      property<&L::wordWrap, &L::setWordWrap>(11, "WordWrap", "flag: long lines break between words"),
+      property<&L::alignment, &L::setAlignment>(12, "Alignment", "0 left, 1 right, 2 centred"),
+      property<&L::transparent, &L::setTransparent>(13, "Transparent", "flag: no background, what lies under shows"),
       // Any value but 0 turns it on (0.4 too: the value is not rounded).
-      {18, "AutoSize", "E", [](Machine& m, Label& l) { l.setAutoSize(m.evalNumber() != 0); },
-       "", [](Machine&, Label& l, EvalStacks& s) { pushBool(s, l.autoSize()); }},
-      {22, "Layout", "E", [](Machine& m, Label& l) { l.setLayout(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.layout()); }},
-      {23, "OnDblClick", "H", bind<Label::kSlotDblClick>, nullptr, nullptr},
-      {24, "OnMouseDown", "H", bind<Label::kSlotMouseDown>, nullptr, nullptr},
-      {25, "OnMouseMove", "H", bind<Label::kSlotMouseMove>, nullptr, nullptr},
-      {26, "OnMouseUp", "H", bind<Label::kSlotMouseUp>, nullptr, nullptr},
+      property<&L::autoSize, &L::setAutoSize>(18, "AutoSize", "the label takes the size of its text; reads 1 or 0"),
+      property<&L::layout, &L::setLayout>(22, "Layout", "vertical place of the text: 0 top, 1 centre, 2 bottom"),
       {27, "Handle", nullptr, nullptr,
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(kLabelCanvasBase + 4 * l.tag); }},
-      {28, "OnMessage", "H", bind<Label::kSlotMessage>, nullptr, nullptr},
-      {29, "Escapement", "E", [](Machine& m, Label& l) { l.setEscapement(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.escapement()); }},
-      {30, "TextStyle", "E", [](Machine& m, Label& l) { l.setTextStyle(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.textStyle()); }},
-      {31, "UpperColor", "E", [](Machine& m, Label& l) { l.setUpperColor(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.upperColor()); }},
-      {32, "LowerColor", "E", [](Machine& m, Label& l) { l.setLowerColor(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.lowerColor()); }},
+       "", [](Machine&, L& l, EvalStacks& s) { s.pushNumber(kLabelCanvasBase + 4 * l.tag); },
+       "the handle of the label's canvas (it has no window of its own)"},
+      property<&L::escapement, &L::setEscapement>(29, "Escapement", "angle of the text in degrees, counter-clockwise"),
+      property<&L::textStyle, &L::setTextStyle>(30, "TextStyle", "0 plain, 1 raised, 2 recessed"),
+      property<&L::upperColor, &L::setUpperColor>(31, "UpperColor", "colour of the highlight of raised or recessed text"),
+      property<&L::lowerColor, &L::setLowerColor>(32, "LowerColor", "colour of the shadow of raised or recessed text"),
   };
   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
                                      .clientHeight = 6, .parent = 3, .font = 8, .popupMenu = 19, .enabled = 9,
                                      .visible = 10, .showHint = 15, .hint = 16, .color = 14, .cursor = 21,
                                      .align = 20});
+  addEventMembers(rows, EventCodes{.click = 17, .dblClick = 23, .mouseDown = 24, .mouseUp = 26, .mouseMove = 25,
+                                   .message = 28});
   addFontMembers(rows, 200);
   return rows;
 }

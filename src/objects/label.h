@@ -12,7 +12,7 @@ inline constexpr int kLabelType = 31;
 
 enum TextStyle { kTextNone = 0, kTextRaised = 1, kTextRecessed = 2 };
 
-class Label : public MouseOnlyControl {
+class Label : public Control {
  public:
   Label(Machine& m, int type);
 

@@ -17,6 +17,8 @@ inline int32_t numberOperand(Machine& m) { return m.evalRound(); }
 inline int32_t truncOperand(Machine& m) { return m.evalTrunc(); }
 // A boolean property: the low 8 bits of the rounded value are the flag.
 inline uint8_t flagOperand(Machine& m) { return static_cast<uint8_t>(m.evalRound()); }
+// A truth value: any value but 0 is true (0.4 too: it is not rounded).
+inline bool truthOperand(Machine& m) { return m.evalNumber() != 0; }
 inline Str stringOperand(Machine& m) {
   m.evaluate();
   return m.strReg;
@@ -25,6 +27,12 @@ inline Str stringOperand(Machine& m) {
 inline int32_t handlerOperand(Machine& m) { return m.s32(); }
 // One raw byte that the member reads and does not use.
 inline void skipByte(Machine& m) { m.u8(); }
+// Raw bytes that the member reads and does not use.
+inline void skipBytes(Machine& m, int count) {
+  for (int i = 0; i < count; ++i) m.u8();
+}
+// One raw byte taken as a number (a resource number, a slot).
+inline int byteOperand(Machine& m) { return m.u8(); }
 
 // An argument list: each element is led by a byte that is not 11; the byte
 // 11 in that place ends the list. `element` reads the element itself.

@@ -16,7 +16,7 @@ constexpr int32_t kDefaultHeight = 41;
 constexpr int32_t kMaxBevelWidth = 4096;
 }  // namespace
 
-Panel::Panel(Machine& m, int type) : MouseOnlyControl(m, type) {
+Panel::Panel(Machine& m, int type) : Control(m, type) {
   attach(toolkit().createControl(gui::ControlKind::Panel, *this));
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
@@ -132,38 +132,22 @@ void Panel::paint() {
 
 namespace {
 
-template <int Slot>
-void bind(Machine& m, Panel& p) {
-  p.eventSlots[Slot] = handlerOperand(m);
-}
-
 std::vector<Member<Panel>> panelRows() {
-  std::vector<Member<Panel>> rows = {
-      {8, "OnClick", "H", bind<Panel::kSlotClick>, nullptr, nullptr},
-      {9, "BevelInner", "E", [](Machine& m, Panel& p) { p.setBevelInner(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelInner()); }},
-      {10, "BevelOuter", "E", [](Machine& m, Panel& p) { p.setBevelOuter(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelOuter()); }},
-      {11, "BevelWidth", "E", [](Machine& m, Panel& p) { p.setBevelWidth(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelWidth()); }},
-      {12, "BorderStyle", "E", [](Machine& m, Panel& p) { p.setBorderStyle(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.borderStyle()); }},
-      {16, "OnMouseDown", "H", bind<Panel::kSlotMouseDown>, nullptr, nullptr},
-      {17, "OnMouseMove", "H", bind<Panel::kSlotMouseMove>, nullptr, nullptr},
-      {18, "OnMouseUp", "H", bind<Panel::kSlotMouseUp>, nullptr, nullptr},
-      {21, "Alignment", "E", [](Machine& m, Panel& p) { p.setAlignment(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.alignment()); }},
-      {22, "OnDblClick", "H", bind<Panel::kSlotDblClick>, nullptr, nullptr},
-      {27, "OnMessage", "H", bind<Panel::kSlotMessage>, nullptr, nullptr},
-      {29, "Repaint", "b", [](Machine& m, Panel& p) {
-         skipByte(m);
-         p.paint();
-       }, nullptr, nullptr},
+  using P = Panel;
+  std::vector<Member<P>> rows = {
+      property<&P::bevelInner, &P::setBevelInner>(9, "BevelInner", "inner bevel: 0 none, 1 lowered, 2 raised"),
+      property<&P::bevelOuter, &P::setBevelOuter>(10, "BevelOuter", "outer bevel: 0 none, 1 lowered, 2 raised"),
+      property<&P::bevelWidth, &P::setBevelWidth>(11, "BevelWidth", "width of each bevel in pixels"),
+      property<&P::borderStyle, &P::setBorderStyle>(12, "BorderStyle", "0 none, 1 a single line around the panel"),
+      property<&P::alignment, &P::setAlignment>(21, "Alignment", "caption 0 left, 1 right, 2 centred"),
+      action<&P::paint, Operand::IgnoredByte>(29, "Repaint", "paints the panel again"),
   };
   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
                                      .clientHeight = 6, .parent = 3, .font = 13, .popupMenu = 25, .enabled = 14,
                                      .visible = 15, .showHint = 23, .hint = 24, .color = 20, .cursor = 19,
                                      .align = 28, .tabOrder = 30, .handle = 26});
+  addEventMembers(rows, EventCodes{.click = 8, .dblClick = 22, .mouseDown = 16, .mouseUp = 18, .mouseMove = 17,
+                                   .message = 27});
   addFontMembers(rows, 200);
   return rows;
 }

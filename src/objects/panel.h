@@ -11,7 +11,7 @@ inline constexpr int kPanelType = 33;
 
 enum Bevel { kBevelNone = 0, kBevelLowered = 1, kBevelRaised = 2 };
 
-class Panel : public MouseOnlyControl {
+class Panel : public Control {
  public:
   Panel(Machine& m, int type);
 

@@ -425,8 +425,9 @@ main:
   EXPECT_EQ(w->pos(), QPoint(40, 30));
   // An ordinary press and release afterwards is a click again.
   p.machine().vars.stringAt(0) = Str("");
-  objects::world(p.machine()).as<objects::BitmapButton>(objects::kBitmapButtonType, 0).eventSlots[
-      objects::BitmapButton::kSlotMouseDown] = 0;
+  objects::world(p.machine())
+      .as<objects::BitmapButton>(objects::kBitmapButtonType, 0)
+      .bindHandler(gui::EventKind::MouseDown, 0);
   click(w);
   EXPECT_EQ(p.text(0), "c");
 }
