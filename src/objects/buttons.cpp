@@ -25,9 +25,8 @@ Form* formOf(Control* c) {
 
 // ---- Glyphs
 
-GlyphButton::GlyphButton(Machine& m, int type, gui::ControlKind kind, gui::Size size) : Control(m, type) {
-  attach(toolkit().createControl(kind, *this));
-  look_ = buttonPeer().look();
+GlyphButton::GlyphButton(Machine& m, int type, gui::Size size) : ControlOf(m, type) {
+  look_ = peer().look();
   // The first size is no resize (the families' handlers are not there yet).
   peer_->setGeometry(gui::Rect::fromSize(0, 0, size.width, size.height));
   lastClientSize_ = clientSize();
@@ -58,7 +57,7 @@ void GlyphButton::setGlyph(const gui::Surface* picture, int32_t transparentColor
       setNumGlyphs(count <= kMaxGlyphs ? count : 1);
     }
   }
-  buttonPeer().setGlyph(glyph_.get(), transparentColor);
+  peer().setGlyph(glyph_.get(), transparentColor);
 }
 
 void GlyphButton::loadGlyph(const std::vector<uint8_t>& bytes) {
@@ -104,7 +103,7 @@ void GlyphButton::dragMove() { message(gui::wm::kSysCommand, gui::wm::kScMove | 
 
 intptr_t GlyphButton::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMove) {
-    buttonPeer().beginDragMove();
+    peer().beginDragMove();
     return 0;
   }
   return Control::defaultMessage(msg, wParam, lParam);
@@ -124,7 +123,7 @@ constexpr KindDefaults kKinds[] = {{"", 0},        {"OK", 1},       {"Cancel", 2
 }  // namespace
 
 BitmapButton::BitmapButton(Machine& m, int type)
-    : GlyphButton(m, type, gui::ControlKind::BitmapButton, {75, 25}) {}
+    : GlyphButton(m, type, {75, 25}) {}
 
 // A click gives the form the button's modal result, then runs the click
 // handler; a Close button closes its form instead.
@@ -154,17 +153,17 @@ void BitmapButton::setKind(int32_t kind) {
 
 void BitmapButton::setCancel(uint8_t flag) {
   cancel_ = flag;
-  buttonPeer().setKeys(default_ != 0, cancel_ != 0);
+  peer().setKeys(default_ != 0, cancel_ != 0);
 }
 
 void BitmapButton::setDefault(uint8_t flag) {
   default_ = flag;
-  buttonPeer().setKeys(default_ != 0, cancel_ != 0);
+  peer().setKeys(default_ != 0, cancel_ != 0);
 }
 
 // ---- Flat buttons
 
-FlatButton::FlatButton(Machine& m, int type) : GlyphButton(m, type, gui::ControlKind::FlatButton, {25, 25}) {
+FlatButton::FlatButton(Machine& m, int type) : GlyphButton(m, type, {25, 25}) {
   look_.focusable = false;
   showLook();
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "objects/control.h"
+#include "toolkit/peers/button.h"
 
 namespace kestrel::objects {
 
@@ -17,11 +18,9 @@ inline constexpr int kBitmapButtonType = 32;
 inline constexpr int kFlatButtonType = 51;
 
 // What bitmap and flat buttons share: the glyph and its layout.
-class GlyphButton : public Control {
+class GlyphButton : public ControlOf<gui::ButtonPeer> {
  public:
-  GlyphButton(Machine& m, int type, gui::ControlKind kind, gui::Size size);
-
-  gui::ButtonPeer& buttonPeer() const { return static_cast<gui::ButtonPeer&>(*peer_); }
+  GlyphButton(Machine& m, int type, gui::Size size);
 
   const gui::ButtonLook& look() const { return look_; }
   int32_t spacing() const { return look_.spacing; }
@@ -46,7 +45,7 @@ class GlyphButton : public Control {
   void dragMove();
 
  protected:
-  void showLook() { buttonPeer().setLook(look_); }
+  void showLook() { peer().setLook(look_); }
   intptr_t defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
 
   gui::ButtonLook look_;

@@ -32,7 +32,7 @@ void Control::attach(std::unique_ptr<gui::WindowPeer> peer) {
   showFont();
   // Controls are visible (they show once they have a parent); windows of
   // their own start hidden.
-  if (!topLevel()) peer_->setVisible(visible_ != 0);
+  if (!peer_->topLevel()) peer_->setVisible(visible_ != 0);
 }
 
 // ---- Geometry

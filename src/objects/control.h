@@ -3,8 +3,8 @@
 // properties that all of them share, their toolkit peer, and the routing of
 // the peer's events to the program's handlers.
 //
-// A control family derives from Control, makes its peer in its constructor
-// (attach()), and lists its member table with the shared rows of
+// A control family derives from ControlOf<its peer type> (below), which
+// makes the peer, and lists its member table with the shared rows of
 // control_members.h and event_members.h: the handlers live in the slots
 // every event source has, one per event kind. docs/architecture.md walks
 // through adding a family.
@@ -19,7 +19,8 @@
 #include "objects/member_operands.h"
 #include "objects/object_model.h"
 #include "toolkit/gui_types.h"
-#include "toolkit/window_peer.h"
+#include "toolkit/peers/window.h"
+#include "toolkit/toolkit.h"
 
 namespace kestrel::objects {
 
@@ -154,6 +155,15 @@ class Control : public EventSource, public gui::WindowOwner {
 
  private:
   void applyTabOrder();
+};
+
+// A control whose peer is a PeerT (toolkit/peers/): the constructor makes
+// the peer, and peer() has the peer's own type.
+template <class PeerT>
+class ControlOf : public Control {
+ public:
+  ControlOf(Machine& m, int type) : Control(m, type) { attach(toolkit().create<PeerT>(*this)); }
+  PeerT& peer() const { return static_cast<PeerT&>(Control::peer()); }
 };
 
 // The font object (type 34): a font the program sets up and assigns to

@@ -28,8 +28,7 @@ constexpr uint8_t kMinimizeIcon = 2;
 
 }  // namespace
 
-Form::Form(Machine& m, int type) : Control(m, type) {
-  attach(toolkit().createForm(*this));
+Form::Form(Machine& m, int type) : ControlOf(m, type) {
   // The first size is no resize: no handler is bound yet, and it must not
   // clear the dispatch-suspended flag.
   const int32_t bw = borderWidth();
@@ -78,8 +77,8 @@ void Form::setBorderStyle(int32_t style) {
   const gui::Rect outer = bounds();
   borderStyle_ = style;
   captionShown_ = true;
-  formPeer().setCaptionShown(true);
-  formPeer().setBorderStyle(style);
+  peer().setCaptionShown(true);
+  peer().setBorderStyle(style);
   setBounds(outer);
 }
 
@@ -91,7 +90,7 @@ void Form::hideCaption() {
   if (borderStyle_ == 0 || !captionShown_) return;
   if (borderStyle_ >= 1 && borderStyle_ <= 3) {
     captionShown_ = false;
-    formPeer().setCaptionShown(false);
+    peer().setCaptionShown(false);
     return;
   }
   setHeight(bounds().height() - toolkit().systemMetric(kMetricCaption));
@@ -101,13 +100,13 @@ void Form::showCaption() {
   if (borderStyle_ == 0 || captionShown_) return;
   if (borderStyle_ >= 1 && borderStyle_ <= 3) {
     captionShown_ = true;
-    formPeer().setCaptionShown(true);
+    peer().setCaptionShown(true);
   }
 }
 
 void Form::changeBorderIcons(uint8_t bits, bool add) {
   borderIcons_ = add ? static_cast<uint8_t>(borderIcons_ | bits) : static_cast<uint8_t>(borderIcons_ & ~bits);
-  formPeer().setBorderIcons(borderIcons_);
+  peer().setBorderIcons(borderIcons_);
 }
 
 // ---- Showing, modal runs, closing
@@ -133,7 +132,7 @@ int32_t Form::showModal() {
   if (modal_ || peer_->visible()) raise("Cannot make a visible window modal");
   modal_ = true;
   modalResult = 0;
-  formPeer().setModal(true);
+  peer().setModal(true);
   setVisible(1);
   bool eventsCanCome = true;
   for (;;) {
@@ -150,7 +149,7 @@ int32_t Form::showModal() {
     if (!eventsCanCome && !events::endPending(m_) && modalResult == 0) modalResult = kModalCancel;
   }
   Control::setVisible(0);
-  formPeer().setModal(false);
+  peer().setModal(false);
   modal_ = false;
   return modalResult;
 }
@@ -186,7 +185,7 @@ void Form::close() {
 }
 
 void Form::repaint() {
-  formPeer().repaint();
+  peer().repaint();
   m_.system->dispatchSuspended = false;
 }
 
@@ -205,10 +204,10 @@ void Form::resized() {
   events::notify(m_, entry, sender());
 }
 
-int32_t Form::windowState() const { return formPeer().windowState(); }
+int32_t Form::windowState() const { return peer().windowState(); }
 
 void Form::setWindowState(int32_t state) {
-  formPeer().setWindowState(state >= 0 && state <= 2 ? state : gui::kNormal);
+  peer().setWindowState(state >= 0 && state <= 2 ? state : gui::kNormal);
   checkResized();
 }
 
@@ -254,27 +253,27 @@ void Form::setFormStyle(int32_t style) {
   if (style == 1) {
     Form* parent = mdiParentForm();
     if (parent == nullptr) raise("Cannot create form. No MDI forms are currently active");
-    formPeer().setMdiParent(&parent->formPeer());
+    peer().setMdiParent(&parent->peer());
     formStyle_ = style;
     setVisible(1);  // child windows are always shown
     return;
   }
-  if (formStyle_ == 1) formPeer().setMdiParent(nullptr);
+  if (formStyle_ == 1) peer().setMdiParent(nullptr);
   if (formStyle_ == 2) {
     ObjectWorld& w = world(m_);
     for (size_t i = 0; i < w.count(kFormType); ++i) {
       auto& f = w.as<Form>(kFormType, static_cast<int32_t>(i));
-      if (f.formStyle_ == 1 && f.formPeer().mdiParent() == &formPeer()) {
-        f.formPeer().setMdiParent(nullptr);
+      if (f.formStyle_ == 1 && f.peer().mdiParent() == &peer()) {
+        f.peer().setMdiParent(nullptr);
         f.formStyle_ = 0;
       }
     }
-    formPeer().setMdiContainer(false);
+    peer().setMdiContainer(false);
   }
-  if (formStyle_ == 3) formPeer().setStayOnTop(false);
+  if (formStyle_ == 3) peer().setStayOnTop(false);
   formStyle_ = style;
-  if (style == 2) formPeer().setMdiContainer(true);
-  if (style == 3) formPeer().setStayOnTop(true);
+  if (style == 2) peer().setMdiContainer(true);
+  if (style == 3) peer().setStayOnTop(true);
 }
 
 int32_t Form::mdiChildCount() const {
@@ -283,14 +282,14 @@ int32_t Form::mdiChildCount() const {
   int32_t n = 0;
   for (size_t i = 0; i < w.count(kFormType); ++i) {
     auto& f = w.as<Form>(kFormType, static_cast<int32_t>(i));
-    if (f.formStyle_ == 1 && f.formPeer().mdiParent() == &formPeer()) ++n;
+    if (f.formStyle_ == 1 && f.peer().mdiParent() == &peer()) ++n;
   }
   return n;
 }
 
 void Form::arrange(gui::MdiArrangement how) {
   if (formStyle_ != 2) return;
-  formPeer().arrangeMdiChildren(how);
+  peer().arrangeMdiChildren(how);
 }
 
 // ---- The icon
@@ -310,7 +309,7 @@ void Form::setIcon(const gui::Surface* picture) {
     GuiState& g = guiState(m_);
     iconHandle_ = kIconHandleBase + 4 * static_cast<int32_t>(++g.iconsMade);
   }
-  formPeer().setIcon(icon_.get());
+  peer().setIcon(icon_.get());
 }
 
 // ---- The member table
@@ -432,7 +431,7 @@ std::vector<Member<Form>> formRows() {
        }, nullptr, nullptr, kMessageArguments},
       {66, "KeyPreview", "E", [](Machine& m, Form& f) {
          f.keyPreview = flagOperand(m);
-         f.formPeer().setKeyPreview(f.keyPreview != 0);
+         f.peer().setKeyPreview(f.keyPreview != 0);
        }, "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.keyPreview); },
        "flag: the form sees the keys of its controls first"},
       {67, "OnHint", "H", bindHint, nullptr, nullptr, "the long part of the hint in string slot 0 (the application's hint)"},

@@ -7,6 +7,7 @@
 
 #include "objects/canvas_ops.h"
 #include "objects/control.h"
+#include "toolkit/peers/form.h"
 
 namespace kestrel::objects {
 
@@ -15,12 +16,11 @@ inline constexpr int kFormType = 30;
 // Close actions: what closing does with the form.
 enum CloseAction { kCloseNone = 0, kCloseHide = 1, kCloseFree = 2, kCloseMinimize = 3 };
 
-class Form : public Control, public CanvasOwner {
+class Form : public ControlOf<gui::FormPeer>, public CanvasOwner {
  public:
   Form(Machine& m, int type);
 
-  gui::FormPeer& formPeer() const { return static_cast<gui::FormPeer&>(*peer_); }
-  CanvasTarget canvasTarget() override { return {formPeer().canvas(), font_}; }
+  CanvasTarget canvasTarget() override { return {peer().canvas(), font_}; }
 
   // Left, Top, Width and Height include the frame: borders and title bar.
   gui::Rect bounds() const override;
@@ -66,7 +66,6 @@ class Form : public Control, public CanvasOwner {
   // ---- gui::WindowOwner
   bool showCommand(int command) override;
   const char* windowClass() const override { return "TForm"; }
-  bool topLevel() const override { return true; }
 
  protected:
   void resized() override;

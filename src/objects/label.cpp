@@ -19,9 +19,8 @@ constexpr int32_t kDefaultWidth = 65;
 constexpr int32_t kDefaultHeight = 17;
 }  // namespace
 
-Label::Label(Machine& m, int type) : Control(m, type) {
+Label::Label(Machine& m, int type) : ControlOf(m, type) {
   parentColor_ = true;
-  attach(toolkit().createControl(gui::ControlKind::Label, *this));
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
   paint();
@@ -102,7 +101,7 @@ gui::TextFormat Label::format() const {
 // The unturned text takes the size of its lines (keeping the right edge of
 // right-aligned text); the turned text the box it covers.
 void Label::fitToText() {
-  gui::Surface& s = picturePeer().picture();
+  gui::Surface& s = peer().picture();
   s.state.font = font_;
   const gui::Rect b = bounds();
   Str text = caption();
@@ -157,7 +156,7 @@ void Label::paint() {
   const bool turned = escapement_ != 0;
   if (autoSize_ && (turned || !resizedOnly_)) fitToText();
   resizedOnly_ = false;
-  gui::Surface& s = picturePeer().picture();
+  gui::Surface& s = peer().picture();
   if (transparent_ != 0) s.clearTransparent();
   else s.clear(gui::colorToRgb(color_));
   const gui::Rect box{0, 0, s.width(), s.height()};
@@ -169,7 +168,7 @@ void Label::paint() {
     drawCaption(s, box, -1, -1, upper);
   }
   drawCaption(s, box, 0, 0, enabledFlag() != 0 ? font_.color : gui::kColorGrayText);
-  picturePeer().pictureChanged();
+  peer().pictureChanged();
 }
 
 // ---- The member table

@@ -16,8 +16,7 @@ constexpr int32_t kDefaultHeight = 41;
 constexpr int32_t kMaxBevelWidth = 4096;
 }  // namespace
 
-Panel::Panel(Machine& m, int type) : Control(m, type) {
-  attach(toolkit().createControl(gui::ControlKind::Panel, *this));
+Panel::Panel(Machine& m, int type) : ControlOf(m, type) {
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
   paint();
@@ -110,7 +109,7 @@ void bevel(gui::Surface& s, gui::Rect& r, int32_t kind, int32_t width) {
 // panel's colour, and the caption on one line through the middle.
 void Panel::paint() {
   if (!ready_) return;
-  gui::Surface& s = picturePeer().picture();
+  gui::Surface& s = peer().picture();
   gui::Rect r{0, 0, s.width(), s.height()};
   const int32_t width = std::clamp(bevelWidth_, 0, kMaxBevelWidth);
   if (borderStyle_ == 1) frame3D(s, r, gui::systemColor(6), gui::systemColor(6), 1);
@@ -125,7 +124,7 @@ void Panel::paint() {
   format.horizontal = alignment_ == 0 ? gui::kAlignLeftText : alignment_ == 1 ? gui::kAlignRightText
                                                                              : gui::kAlignCentreText;
   s.drawText({r.left, top, r.right, top + lineHeight}, caption().view(), format);
-  picturePeer().pictureChanged();
+  peer().pictureChanged();
 }
 
 // ---- The member table

@@ -342,7 +342,7 @@ main:
 
   QTest::keyClick(child, Qt::Key_B);
   EXPECT_EQ(p.integer(0), 0);  // without key preview the form does not see it
-  objects::world(p.machine()).as<objects::Form>(objects::kFormType, 0).formPeer().setKeyPreview(true);
+  objects::world(p.machine()).as<objects::Form>(objects::kFormType, 0).peer().setKeyPreview(true);
   QTest::keyClick(child, Qt::Key_B);
   EXPECT_EQ(p.integer(0), 'B');
 }

@@ -12,10 +12,9 @@ namespace kestrel::testsupport {
 
 inline constexpr int kPlainType = 99;  // a code no family of the run-time uses
 
-class PlainControl : public objects::Control {
+class PlainControl : public objects::ControlOf<gui::WindowPeer> {
  public:
-  PlainControl(Machine& m, int type) : Control(m, type) {
-    attach(toolkit().createControl(gui::ControlKind::Plain, *this));
+  PlainControl(Machine& m, int type) : ControlOf(m, type) {
     setBounds(gui::Rect::fromSize(0, 0, 50, 20));
   }
   const char* windowClass() const override { return "TPlain"; }

@@ -114,10 +114,10 @@ TEST(BitmapButtons, KindsAndKeys) {
   EXPECT_EQ(b.caption().str(), "&Yes");
   EXPECT_EQ(b.modalResult, 6);
   EXPECT_EQ(b.isDefault(), 1);
-  EXPECT_EQ(b.buttonPeer().look().kind, 4);
+  EXPECT_EQ(b.peer().look().kind, 4);
   b.setKind(kKindCustom);
   EXPECT_EQ(b.caption().str(), "&Yes");
-  EXPECT_EQ(b.buttonPeer().look().kind, 0);
+  EXPECT_EQ(b.peer().look().kind, 0);
   b.setKind(kKindCancel);
   EXPECT_EQ(b.isDefault(), 0);
   EXPECT_EQ(b.cancel(), 1);
