@@ -6,7 +6,7 @@
 
 #include "expr/conversions.h"
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::events {
@@ -65,7 +65,9 @@ int32_t roundedReadBack(Machine& m, double value, int32_t unchanged) {
 
 }  // namespace
 
-bool endPending(const Machine& m) { return m.system->pendingEnd >= 0; }
+EventState& state(Machine& m) { return m.system->events; }
+
+bool endPending(const Machine& m) { return m.system->events.pendingEnd >= 0; }
 
 bool call(Machine& m, HandlerCall& c) {
   if (c.entry == 0 || endPending(m)) return false;
@@ -93,11 +95,11 @@ bool call(Machine& m, HandlerCall& c) {
     report(m, texts::kOutOfMemory);
   } catch (const ProgramEnd& end) {
     before.restore(m);
-    m.system->pendingEnd = end.status;
+    m.system->events.pendingEnd = end.status;
     m.stepsLeft = 0;  // the next statement ends the run (Machine::onStepBudget)
   } catch (const StepBudgetExhausted&) {
     before.restore(m);
-    m.system->pendingEnd = 0;
+    m.system->events.pendingEnd = 0;
   }
   return false;
 }
@@ -166,7 +168,7 @@ namespace {
 
 // Runs an owner-draw call with the list-draw-busy flag set.
 bool drawCall(Machine& m, HandlerCall& c, bool dropWhileBusy) {
-  bool& busy = m.system->listDrawBusy;
+  bool& busy = state(m).listDrawBusy;
   if (c.entry == 0 || (dropWhileBusy && busy)) return false;
   FlagGuard guard(busy, true);
   return call(m, c);
@@ -200,17 +202,17 @@ int32_t measureItem(Machine& m, int32_t entry, Sender sender, int32_t index, int
 }
 
 void mouseButton(Machine& m, int32_t entry, Sender sender, int button, int x, int y, int shift) {
-  if (entry == 0 || m.system->mouseBusy) return;
+  if (entry == 0 || state(m).mouseBusy) return;
   HandlerCall c = numbersThenSender(entry, sender, {double(button), double(x), double(y), double(shift)});
   call(m, c);
 }
 
 void mouseMove(Machine& m, int32_t entry, Sender sender, int x, int y, int shift) {
-  SystemState& sys = *m.system;
-  sys.mouseX = x;
-  sys.mouseY = y;
-  if (entry == 0 || sys.mouseBusy) return;
-  FlagGuard busy(sys.mouseBusy, true);
+  EventState& events = state(m);
+  events.mouseX = x;
+  events.mouseY = y;
+  if (entry == 0 || events.mouseBusy) return;
+  FlagGuard busy(events.mouseBusy, true);
   HandlerCall c = numbersThenSender(entry, sender, {double(x), double(y), double(shift)});
   call(m, c);
 }
@@ -233,7 +235,7 @@ int32_t close(Machine& m, int32_t entry, Sender sender, int32_t action) {
 }
 
 bool message(Machine& m, int32_t entry, intptr_t handle, uint32_t msg, intptr_t wParam, intptr_t lParam) {
-  if (entry == 0 || m.system->dispatchSuspended) return false;
+  if (entry == 0 || state(m).dispatchSuspended) return false;
   HandlerCall c;
   c.entry = entry;
   c.numbers[0] = static_cast<double>(handle);
@@ -263,9 +265,10 @@ bool waitForEvents(Machine& m) {
 }
 
 void checkPendingEnd(Machine& m) {
-  const int32_t status = m.system->pendingEnd;
+  EventState& events = state(m);
+  const int32_t status = events.pendingEnd;
   if (status < 0) return;
-  m.system->pendingEnd = -1;
+  events.pendingEnd = -1;
   throw ProgramEnd{status};
 }
 

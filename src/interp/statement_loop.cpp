@@ -1,10 +1,10 @@
 // The statement loop: reads one opcode at a time and dispatches it.
 #include "expr/conversions.h"
 #include "extcall/external_calls.h"
-#include "interp/fast_path.h"
+#include "core/fast_path.h"
 #include "core/machine.h"
 #include "interp/statements.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "interp/structures.h"
 #include "objects/object_dispatch.h"
 
@@ -13,7 +13,7 @@ namespace kestrel {
 // An end statement that ran inside an event handler makes the budget run
 // out, so that the run ends at the next statement wherever that is.
 void Machine::onStepBudget() {
-  if (system && system->pendingEnd >= 0) throw ProgramEnd{system->pendingEnd};
+  if (system && system->events.pendingEnd >= 0) throw ProgramEnd{system->events.pendingEnd};
   throw StepBudgetExhausted{};
 }
 

@@ -4,6 +4,7 @@
 // statement loop return true when they do.
 #include <cstdint>
 
+#include "core/interpreter.h"
 #include "state/frames.h"
 
 namespace kestrel {
@@ -49,7 +50,6 @@ void callStatement(Machine& m, uint8_t sub);      // sub-codes 3 and 52
 void openCallStatement(Machine& m, uint8_t sub);  // sub-codes 15 and 53
 void returnFromProcedure(Machine& m);  // sub-code 6
 void assignParameter(Machine& m);      // top-level 12
-void callFunctionItem(Machine& m, uint8_t item, EvalStacks& s);  // items 13, 15, 27, 28
 
 // Output.
 void printToConsole(Machine& m);       // sub-code 2

@@ -3,9 +3,9 @@
 // settings, minimizing and ending.
 #include <algorithm>
 
-#include "interp/dialogs.h"
+#include "toolkit/dialogs.h"
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "objects/gui_state.h"
 #include "objects/member_operands.h"
 #include "platform/files.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "platform/memory_access.h"
 #include "toolkit/colors.h"
 #include "toolkit/toolkit.h"

@@ -4,7 +4,7 @@
 
 #include "events/dispatch.h"
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "objects/control_members.h"
 #include "objects/gui_state.h"
 #include "platform/files.h"
@@ -155,14 +155,14 @@ int32_t Form::showModal() {
 }
 
 int32_t Form::runCloseHandler(int32_t action) {
-  SystemState& sys = *m_.system;
+  events::EventState& flags = events::state(m_);
   const int32_t entry = handlerFor(gui::EventKind::Close);
   if (entry == 0) {
-    sys.dispatchSuspended = true;
+    flags.dispatchSuspended = true;
     return action;
   }
   action = events::close(m_, entry, sender(), action);
-  if (action == kCloseFree) sys.dispatchSuspended = true;
+  if (action == kCloseFree) flags.dispatchSuspended = true;
   return action;
 }
 
@@ -186,21 +186,21 @@ void Form::close() {
 
 void Form::repaint() {
   peer().repaint();
-  m_.system->dispatchSuspended = false;
+  events::state(m_).dispatchSuspended = false;
 }
 
 // A resize clears a suspended dispatch and then runs no handler; the
 // resize handler runs with the mouse busy.
 void Form::resized() {
   realign();
-  SystemState& sys = *m_.system;
-  if (sys.dispatchSuspended) {
-    sys.dispatchSuspended = false;
+  events::EventState& flags = events::state(m_);
+  if (flags.dispatchSuspended) {
+    flags.dispatchSuspended = false;
     return;
   }
   const int32_t entry = handlerFor(gui::EventKind::Resize);
   if (entry == 0) return;
-  events::FlagGuard busy(sys.mouseBusy, true);
+  events::FlagGuard busy(flags.mouseBusy, true);
   events::notify(m_, entry, sender());
 }
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "expr/conversions.h"
-#include "interp/structure_store.h"
+#include "state/structure_store.h"
 #include "objects/member_operands.h"
 #include "objects/streams.h"
 #include "platform/low_arena.h"

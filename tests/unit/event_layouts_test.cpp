@@ -9,7 +9,7 @@
 #include "core/machine.h"
 #include "events/dispatch.h"
 #include "image/program_image.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "objects/object_model.h"
 #include "plain_control.h"
 #include "state/store_kinds.h"
@@ -120,14 +120,14 @@ TEST(EventLayouts, OwnerDrawPassesTheRectangleAndHonoursTheBusyFlag) {
   events::drawCell(h.m, h.answer, h.sender, 2, 3, true, rectangle, true);
   EXPECT_EQ(h.number(2), 1);  // 1: selected
   EXPECT_EQ(h.senderIn(3).index, 50);
-  EXPECT_FALSE(h.m.system->listDrawBusy);
+  EXPECT_FALSE(h.m.system->events.listDrawBusy);
 
-  h.m.system->listDrawBusy = true;
+  h.m.system->events.listDrawBusy = true;
   events::drawItem(h.m, h.answer, h.sender, 8, false, rectangle, true);
   EXPECT_EQ(h.number(0), 2);  // dropped
   EXPECT_EQ(events::measureItem(h.m, h.answer, h.sender, 8, 16, true), 16);
   events::drawItem(h.m, h.answer, h.sender, 8, false, rectangle, false);
   EXPECT_EQ(h.number(0), 8);
   EXPECT_EQ(h.number(1), 1);
-  EXPECT_TRUE(h.m.system->listDrawBusy);
+  EXPECT_TRUE(h.m.system->events.listDrawBusy);
 }
