@@ -3,14 +3,12 @@
 // settings, minimizing and ending.
 #include <algorithm>
 
-#include "toolkit/dialogs.h"
 #include "core/machine.h"
 #include "core/system_state.h"
 #include "objects/gui_state.h"
 #include "objects/member_operands.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 #include "toolkit/colors.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/surface.h"
 #include "toolkit/toolkit.h"
 
@@ -68,12 +66,8 @@ void setIconBytes(Machine& m, const std::vector<uint8_t>& bytes) {
 // A file name loads the icon; a graphic-valued read gives the icon that the
 // register holds, else its picture.
 void writeIcon(Machine& m, Application&) {
-  if (m.evaluate() != 0) {
-    const Str name = m.strReg;
-    std::vector<uint8_t> bytes;
-    if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
-    if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
-      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  std::vector<uint8_t> bytes;
+  if (pictureFileOperand(m, bytes)) {
     setIconBytes(m, bytes);
     return;
   }
@@ -91,11 +85,7 @@ void readIcon(Machine& m, Application& o, EvalStacks& s) {
   s.pushNumber(a.iconHandle);
 }
 
-void iconResource(Machine& m, Application&) {
-  const int n = m.u8();
-  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
-  setIconBytes(m, m.image.resource(static_cast<size_t>(n)));
-}
+void iconResource(Machine& m, Application&) { setIconBytes(m, resourceOperand(m)); }
 
 std::string executableName(const Machine& m) {
   const std::string& path = m.options.executablePath;

@@ -52,10 +52,7 @@ void loadFile(Machine& m, Bitmap& b) {
   skipByte(m);
   const Str name = stringOperand(m);
   skipByte(m);
-  std::vector<uint8_t> bytes;
-  if (!platform::readFileBytes(hostName(m, name, "Cannot open file"), bytes))
-    raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
-  b.loadBytes(bytes);
+  b.loadBytes(programFileBytes(m, name));
 }
 
 // Always a BMP file, whatever the name's ending.
@@ -99,11 +96,8 @@ void saveStream(Machine& m, Bitmap& b) {
 // A file name loads the file; a graphic-valued read copies the register's
 // graphic.
 void writePicture(Machine& m, Bitmap& b) {
-  if (m.evaluate() != 0) {
-    const Str name = m.strReg;
-    std::vector<uint8_t> bytes;
-    if (!platform::readFileBytes(hostName(m, name, "Cannot open file"), bytes))
-      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  std::vector<uint8_t> bytes;
+  if (pictureFileOperand(m, bytes)) {
     b.loadBytes(bytes);
     return;
   }
@@ -118,9 +112,7 @@ void readPicture(Machine& m, Bitmap& b, EvalStacks& s) {
 
 void loadResource(Machine& m, Bitmap& b) {
   skipByte(m);
-  const int n = m.u8();
-  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
-  b.loadBytes(m.image.resource(static_cast<size_t>(n)));
+  b.loadBytes(resourceOperand(m));
 }
 
 void rotate(Machine& m, Bitmap& b) {

@@ -63,7 +63,7 @@ bool execute(Machine& m, FontDialog& d) {
     d.font = shown;
     events::notify(*machine, entry, d.sender());
   };
-  if (m.options.sandbox) return false;  // no dialogs in the sandbox
+  if (sandboxed(m)) return false;  // no dialogs in the sandbox
   const bool confirmed = toolkit().showFontDialog(request);
   events::checkPendingEnd(m);  // a handler ran the end statement
   if (confirmed) d.font = request.font;
@@ -89,7 +89,7 @@ std::vector<Member<FontDialog>> fontDialogRows() {
       {4, "RemoveStyles", "bLb", [](Machine& m, FontDialog& d) { changeStyles(m, d, false); }, nullptr, nullptr},
       {5, "ScreenFontCount", nullptr, nullptr,
        "", [](Machine&, FontDialog&, EvalStacks& s) { s.pushNumber(static_cast<double>(toolkit().screenFonts().size())); }},
-      {6, "ScreenFontName", "E", [](Machine& m, FontDialog&) { m.evaluate(); }, "E", screenFontName},
+      {6, "ScreenFontName", "E", [](Machine& m, FontDialog&) { ignoredOperand(m); }, "E", screenFontName},
       {7, "Font", "O", [](Machine& m, FontDialog& d) { d.font = fontOperand(m).desc; }, nullptr, nullptr},
       {8, "CopyFontTo", "O", [](Machine& m, FontDialog& d) { fontObjectOperand(m).desc = d.font; }, nullptr, nullptr},
       // Reading the limits yields what was set.

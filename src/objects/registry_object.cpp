@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "expr/conversions.h"
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "platform/registry_store.h"
 

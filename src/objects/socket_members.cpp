@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "objects/sockets.h"
 

@@ -6,6 +6,7 @@
 
 #include "expr/conversions.h"
 #include "state/structure_store.h"
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "objects/streams.h"
 #include "platform/low_arena.h"

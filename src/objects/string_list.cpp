@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "objects/streams.h"
 #include "platform/paths.h"

@@ -12,7 +12,7 @@
 
 #include "gui_support.h"
 #include "objects/bitmap.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "toolkit/qt/qt_form.h"
 
 using namespace kestrel;

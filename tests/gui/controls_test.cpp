@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "gui_support.h"
-#include "objects/buttons.h"
-#include "objects/label.h"
-#include "objects/panel.h"
+#include "objects/controls/buttons.h"
+#include "objects/controls/label.h"
+#include "objects/controls/panel.h"
 #include "screenshots.h"
 #include "toolkit/colors.h"
 #include "toolkit/qt/qt_widget_peer.h"

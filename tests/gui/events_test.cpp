@@ -11,7 +11,7 @@
 
 #include "gui_support.h"
 #include "core/system_state.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "plain_control.h"
 #include "state/store_kinds.h"
 #include "toolkit/qt/qt_widget_peer.h"

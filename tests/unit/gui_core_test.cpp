@@ -12,7 +12,7 @@
 #include "image/program_image.h"
 #include "core/machine.h"
 #include "core/system_state.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "plain_control.h"
 #include "state/store_kinds.h"
 #include "toolkit/colors.h"

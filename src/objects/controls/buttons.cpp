@@ -1,12 +1,9 @@
-#include "objects/buttons.h"
+#include "objects/controls/buttons.h"
 
 #include <algorithm>
 
-#include "core/machine.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "objects/gui_state.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::objects {
@@ -67,12 +64,8 @@ void GlyphButton::loadGlyph(const std::vector<uint8_t>& bytes) {
 }
 
 void GlyphButton::writeGlyph(Machine& m) {
-  if (m.evaluate() != 0) {
-    const Str name = m.strReg;
-    if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
-    std::vector<uint8_t> bytes;
-    if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
-      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  std::vector<uint8_t> bytes;
+  if (pictureFileOperand(m, bytes)) {
     loadGlyph(bytes);
     return;
   }
@@ -93,11 +86,7 @@ void GlyphButton::readGlyph(Machine& m, EvalStacks& s) {
   s.pushNumber(0);
 }
 
-void GlyphButton::glyphResource(Machine& m) {
-  const int n = byteOperand(m);
-  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
-  loadGlyph(m.image.resource(static_cast<size_t>(n)));
-}
+void GlyphButton::glyphResource(Machine& m) { loadGlyph(resourceOperand(m)); }
 
 void GlyphButton::dragMove() { message(gui::wm::kSysCommand, gui::wm::kScMove | 2, 0); }
 

@@ -1,5 +1,5 @@
 // The member tables of bitmap buttons (32) and flat buttons (51).
-#include "objects/buttons.h"
+#include "objects/controls/buttons.h"
 #include "objects/control_members.h"
 
 namespace kestrel::objects {
