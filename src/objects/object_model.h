@@ -137,9 +137,10 @@ TypeDescriptor describeType(int code, const char* name, const std::vector<Member
   return describeType<T>(code, name, rows.data(), rows.size(), create);
 }
 
-// The object types that this build knows, by type code. The engine's own
-// families are registered on first use (object_types.cpp); the toolkit
-// layer adds its visual types with add() before a program runs.
+// The object types that this build knows, by type code. Every family of
+// the engine, the visual ones too, is registered on first use from the
+// list in object_types.cpp; add() and remove() also let tests stand in a
+// type of their own.
 class TypeRegistry {
  public:
   static TypeRegistry& instance();
