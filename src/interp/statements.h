@@ -5,28 +5,13 @@
 #include <cstdint>
 
 #include "core/interpreter.h"
+#include "image/statement_codes.h"
 #include "state/frames.h"
 
 namespace kestrel {
 
 class Machine;
 struct EvalStacks;
-
-enum TopLevelCode : uint8_t {
-  kStmtExtended = 0,
-  kStmtAssign = 1,
-  kStmtAssignElement = 3,
-  kStmtMemberWrite = 8,
-  kStmtEndBody = 11,
-  kStmtAssignParameter = 12,
-  kStmtSetResult = 14,
-  kStmtArrayMemberWrite = 29,
-  kStmtLeave = 34,
-  kStmtStructure = 37,
-  kStmtStructArrayField = 38,
-  kStmtCopyStructure = 40,
-  kStmtCopyIntoElement = 41,
-};
 
 // Declarations and arrays.
 void declareStatement(Machine& m);     // sub-code 0

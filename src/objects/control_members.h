@@ -129,7 +129,8 @@ void addCommonMembers(std::vector<Member<T>>& rows, const CommonCodes& c) {
   addRow<T>(rows, c.popupMenu,
             {0, "PopupMenu", "O", [](Machine& m, T& o) { o.popupMenu = readObjectOperand(m); }, nullptr, nullptr,
              "popup menu object shown on a right click"});
-  addRow<T>(rows, c.enabled, property<&C::enabledFlag, &C::setEnabled>(0, "Enabled", "whether the control takes input"));
+  addRow<T>(rows, c.enabled,
+            property<&C::enabledFlag, &C::setEnabled>(0, "Enabled", "whether the control takes input"));
   addRow<T>(rows, c.visible, property<&C::visibleFlag, &C::setVisible>(0, "Visible", "whether the control is shown"));
   addRow<T>(rows, c.showHint,
             property<&C::showHintFlag, &C::setShowHint>(0, "ShowHint", "whether the hint shows as a tool tip"));
@@ -137,7 +138,8 @@ void addCommonMembers(std::vector<Member<T>>& rows, const CommonCodes& c) {
   addRow<T>(rows, c.color, property<&C::color, &C::setColor>(0, "Color", "background colour value"));
   addRow<T>(rows, c.cursor, property<&C::cursor, &C::setCursor>(0, "Cursor", "cursor number shown over the control"));
   addRow<T>(rows, c.align,
-            property<&C::align, &C::setAlign>(0, "Align", "docking: 0 none, 1 top, 2 bottom, 3 left, 4 right, 5 client"));
+            property<&C::align, &C::setAlign>(0, "Align",
+                                              "docking: 0 none, 1 top, 2 bottom, 3 left, 4 right, 5 client"));
   addRow<T>(rows, c.tabOrder,
             property<&C::tabOrder, &C::setTabOrder>(0, "TabOrder", "position in the parent's keyboard order (-1: no parent)"));
   addRow<T>(rows, c.handle, readOnly<&C::handle>(0, "Handle", "the window handle"));

@@ -1,7 +1,11 @@
 // Loading program images: the header walk, resources, trailers and binding.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "image/program_image.h"
+#include "image/statement_codes.h"
 #include "state/errors.h"
 
 using namespace kestrel;
@@ -102,4 +106,21 @@ TEST(ProgramImage, TrailerFindsTheImageAndBindingRoundTrips) {
   lying[lying.size() - 1] = 0x80;  // negative
   EXPECT_THROW(imageFromBound(lying), ImageError);
   EXPECT_THROW(imageFromBound(Bytes{1, 2}), ImageError);
+}
+
+// Each statement code is listed once; every extended statement has a
+// written form whose first word is its mnemonic.
+TEST(StatementCodes, EachCodeOnceWithItsForm) {
+  std::set<std::pair<int, int>> seen;
+  for (const StatementInfo& s : statementList()) {
+    EXPECT_TRUE(seen.insert({s.code, s.sub}).second) << s.code << "/" << s.sub;
+    if (s.sub >= 0) {
+      EXPECT_EQ(s.code, kStmtExtended);
+      EXPECT_FALSE(mnemonicOf(s).empty()) << s.sub;
+    }
+    EXPECT_NE(*s.meaning, 0);
+  }
+  EXPECT_EQ(findStatement(kStmtExtended, kSubMessageBox)->form, std::string("msgbox text, caption, flags"));
+  EXPECT_EQ(findStatement(kStmtExtended, 9), nullptr);
+  EXPECT_EQ(mnemonicOf(*findStatement(kStmtEndBody, -1)), "endproc");
 }

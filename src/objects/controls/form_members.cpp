@@ -65,10 +65,12 @@ void arrangeWith(Machine& m, Form& f, gui::MdiArrangement how) {
 std::vector<Member<Form>> formRows() {
   std::vector<Member<Form>> rows = {
       {3, "Show", "", [](Machine&, Form& f) { f.setVisible(1); }, nullptr, nullptr, "shows the form"},
-      {4, "ShowModal", "b", showModalStatement, "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.showModal()); },
+      {4, "ShowModal", "b", showModalStatement,
+       "", [](Machine&, Form& f, EvalStacks& s) { s.pushNumber(f.showModal()); },
        "shows the form and waits until it closes; as an expression the modal result"},
       {7, "Icon", "E", writeIcon, "", readIcon,
-       "a file name, or a graphic read (e.g. bitmap:0.Picture); a read gives the icon handle and fills the graphic register"},
+       "a file name, or a graphic read (e.g. bitmap:0.Picture); a read gives the icon handle and fills the "
+       "graphic register"},
       {8, "Center", "", [](Machine&, Form& f) {
          f.centred = true;
          if (f.peer().visible()) f.centre();
@@ -76,7 +78,8 @@ std::vector<Member<Form>> formRows() {
       action<&Form::close>(12, "Close", "closes the form as its close box does (the close handler decides)"),
       property<&Form::borderStyle, &Form::setBorderStyle>(
           17, "BorderStyle", "0 none, 1 single, 2 sizeable, 3 dialog, 4 tool window, 5 sizeable tool window"),
-      property<&Form::formStyle, &Form::setFormStyle>(18, "FormStyle", "0 normal, 1 MDI child, 2 MDI parent, 3 stay on top"),
+      property<&Form::formStyle, &Form::setFormStyle>(18, "FormStyle",
+                                                      "0 normal, 1 MDI child, 2 MDI parent, 3 stay on top"),
       property<&Form::windowState, &Form::setWindowState>(19, "WindowState", "0 normal, 1 minimized, 2 maximized"),
       field<&Form::tileMode>(20, "TileMode", "how Tile arranges MDI children: 0 horizontally, 1 vertically"),
       {21, "MDIChildCount", "E", [](Machine& m, Form&) { ignoredOperand(m); },
@@ -115,7 +118,8 @@ std::vector<Member<Form>> formRows() {
          f.peer().setKeyPreview(f.keyPreview != 0);
        }, "", [](Machine&, Form& f, EvalStacks& s) { pushFlag(s, f.keyPreview); },
        "flag: the form sees the keys of its controls first"},
-      {67, "OnHint", "H", bindHint, nullptr, nullptr, "the long part of the hint in string slot 0 (the application's hint)"},
+      {67, "OnHint", "H", bindHint, nullptr, nullptr,
+       "the long part of the hint in string slot 0 (the application's hint)"},
   };
   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 5, .width = 6, .height = 2, .clientWidth = 11,
                                      .clientHeight = 10, .font = 68, .popupMenu = 41, .enabled = 37, .visible = 38,

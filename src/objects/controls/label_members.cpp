@@ -24,7 +24,8 @@ std::vector<Member<Label>> labelRows() {
        "the handle of the label's canvas (it has no window of its own)"},
       property<&L::escapement, &L::setEscapement>(29, "Escapement", "angle of the text in degrees, counter-clockwise"),
       property<&L::textStyle, &L::setTextStyle>(30, "TextStyle", "0 plain, 1 raised, 2 recessed"),
-      property<&L::upperColor, &L::setUpperColor>(31, "UpperColor", "colour of the highlight of raised or recessed text"),
+      property<&L::upperColor, &L::setUpperColor>(31, "UpperColor",
+                                                  "colour of the highlight of raised or recessed text"),
       property<&L::lowerColor, &L::setLowerColor>(32, "LowerColor", "colour of the shadow of raised or recessed text"),
   };
   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
