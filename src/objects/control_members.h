@@ -94,9 +94,25 @@ template <class T, int... Subs>
 void addFontRows(std::vector<Member<T>>& rows, int base, std::integer_sequence<int, Subs...>) {
   static constexpr const char* kWrites[] = {"E", "E", "E", "L", "L", "E", "EE", "E", "E", "E", "E", "E", "E", "E"};
   static constexpr const char* kReads[] = {"", "", "", nullptr, nullptr, "", "E", "", "", "", "", "", "", ""};
+  static constexpr const char* kAbout[] = {
+      "the font's colour value (numbers here are truncated, not rounded)",
+      "the face name",
+      "the size in points",
+      "styles to add: 0 bold, 1 italic, 2 underline, 3 strike-out",
+      "styles to remove: 0 bold, 1 italic, 2 underline, 3 strike-out",
+      "the number of screen fonts (writing evaluates a value and ignores it)",
+      "n: the name of screen font n, from 0 (writing evaluates two values and ignores them)",
+      "a font handle: takes the font it stands for; a read gives the font's handle",
+      "the character set, 0 to 255",
+      "0 default, 1 variable, 2 fixed pitch",
+      "bold: nonzero sets it; reads 1 or 0",
+      "italic: nonzero sets it; reads 1 or 0",
+      "underline: nonzero sets it; reads 1 or 0",
+      "strike-out: nonzero sets it; reads 1 or 0",
+  };
   (addRow<T>(rows, base + Subs,
              {0, fontMemberName(Subs, base != 0), kWrites[Subs], &writeFont<T, Subs>, kReads[Subs],
-              kReads[Subs] != nullptr ? &readFont<T, Subs> : nullptr}),
+              kReads[Subs] != nullptr ? &readFont<T, Subs> : nullptr, kAbout[Subs]}),
    ...);
 }
 
@@ -147,28 +163,60 @@ void addCommonMembers(std::vector<Member<T>>& rows, const CommonCodes& c) {
 
 template <class T>
 void addCanvasMembers(std::vector<Member<T>>& rows, const CanvasCodes& c) {
-    addRow<T>(rows, c.textOut, {0, "TextOut", "EEEEE", [](Machine& m, T& o) { canvas::textOut(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.line, {0, "Line", "EEEEE", [](Machine& m, T& o) { canvas::line(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.floodFill, {0, "FloodFill", "EEEE", [](Machine& m, T& o) { canvas::floodFill(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.circle, {0, "Circle", "EEEEEE", [](Machine& m, T& o) { canvas::circle(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.rectangle, {0, "Rectangle", "EEEEE", [](Machine& m, T& o) { canvas::rectangle(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.pset, {0, "Pset", "EEE", [](Machine& m, T& o) { canvas::pset(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.pixel, {0, "Pixel", "EEE", [](Machine& m, T& o) { canvas::pset(m, o.canvasTarget()); },
-                            "EE", [](Machine& m, T& o, EvalStacks& s) { canvas::pixel(m, o.canvasTarget(), s); }});
-  addRow<T>(rows, c.fillRect, {0, "FillRect", "EEEEE", [](Machine& m, T& o) { canvas::fillRect(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.draw, {0, "Draw", "EEE", [](Machine& m, T& o) { canvas::draw(m, o.canvasTarget()); }, nullptr, nullptr});
+  addRow<T>(rows, c.textOut,
+            {0, "TextOut", "EEEEE", [](Machine& m, T& o) { canvas::textOut(m, o.canvasTarget()); }, nullptr, nullptr,
+             "x, y, text, colour, background (-1: none): writes the text in the canvas font"});
+  addRow<T>(rows, c.line,
+            {0, "Line", "EEEEE", [](Machine& m, T& o) { canvas::line(m, o.canvasTarget()); }, nullptr, nullptr,
+             "x1, y1, x2, y2, colour: a line, both ends drawn"});
+  addRow<T>(rows, c.floodFill,
+            {0, "FloodFill", "EEEE", [](Machine& m, T& o) { canvas::floodFill(m, o.canvasTarget()); }, nullptr,
+             nullptr, "x, y, fill colour, border colour: fills the area around (x, y) up to the border colour"});
+  addRow<T>(rows, c.circle,
+            {0, "Circle", "EEEEEE", [](Machine& m, T& o) { canvas::circle(m, o.canvasTarget()); }, nullptr, nullptr,
+             "left, top, right, bottom, pen colour, fill colour (-1: not filled): the ellipse in that box"});
+  addRow<T>(rows, c.rectangle,
+            {0, "Rectangle", "EEEEE", [](Machine& m, T& o) { canvas::rectangle(m, o.canvasTarget()); }, nullptr,
+             nullptr, "left, top, right, bottom, colour: the rectangle's frame"});
+  addRow<T>(rows, c.pset,
+            {0, "Pset", "EEE", [](Machine& m, T& o) { canvas::pset(m, o.canvasTarget()); }, nullptr, nullptr,
+             "x, y, colour: sets one pixel"});
+  addRow<T>(rows, c.pixel,
+            {0, "Pixel", "EEE", [](Machine& m, T& o) { canvas::pset(m, o.canvasTarget()); },
+             "EE", [](Machine& m, T& o, EvalStacks& s) { canvas::pixel(m, o.canvasTarget(), s); },
+             "x, y, colour: sets a pixel; read with (x, y): its colour, -1 outside the picture"});
+  addRow<T>(rows, c.fillRect,
+            {0, "FillRect", "EEEEE", [](Machine& m, T& o) { canvas::fillRect(m, o.canvasTarget()); }, nullptr,
+             nullptr, "left, top, right, bottom, colour: fills the rectangle"});
+  addRow<T>(rows, c.draw,
+            {0, "Draw", "EEE", [](Machine& m, T& o) { canvas::draw(m, o.canvasTarget()); }, nullptr, nullptr,
+             "x, y (truncated), a graphic read (e.g. bitmap:0.Picture): draws the graphic there"});
+  const char* copyModeAbout = "the raster operation of copies (13369376: copy)";
   if (c.copyModeReadable)
-    addRow<T>(rows, c.copyMode, {0, "CopyMode", "E", [](Machine& m, T& o) { canvas::setCopyMode(m, o.canvasTarget()); },
-                                 "", [](Machine& m, T& o, EvalStacks& s) { canvas::copyMode(m, o.canvasTarget(), s); }});
+    addRow<T>(rows, c.copyMode,
+              {0, "CopyMode", "E", [](Machine& m, T& o) { canvas::setCopyMode(m, o.canvasTarget()); },
+               "", [](Machine& m, T& o, EvalStacks& s) { canvas::copyMode(m, o.canvasTarget(), s); }, copyModeAbout});
   else
-    addRow<T>(rows, c.copyMode, {0, "CopyMode", "E", [](Machine& m, T& o) { canvas::setCopyMode(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.copyRect, {0, "CopyRect", "CCCb", [](Machine& m, T& o) { canvas::copyRect(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.stretchDraw, {0, "StretchDraw", "CbEb", [](Machine& m, T& o) { canvas::stretchDraw(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.textRect, {0, "TextRect", "CbEbEbEbEbEbb", [](Machine& m, T& o) { canvas::textRect(m, o.canvasTarget()); }, nullptr, nullptr});
-  addRow<T>(rows, c.textHeight, {0, "TextHeight", nullptr, nullptr,
-                                 "E", [](Machine& m, T& o, EvalStacks& s) { canvas::textHeight(m, o.canvasTarget(), s); }});
-  addRow<T>(rows, c.textWidth, {0, "TextWidth", nullptr, nullptr,
-                                "E", [](Machine& m, T& o, EvalStacks& s) { canvas::textWidth(m, o.canvasTarget(), s); }});
+    addRow<T>(rows, c.copyMode,
+              {0, "CopyMode", "E", [](Machine& m, T& o) { canvas::setCopyMode(m, o.canvasTarget()); }, nullptr,
+               nullptr, copyModeAbout});
+  addRow<T>(rows, c.copyRect,
+            {0, "CopyRect", "CCCb", [](Machine& m, T& o) { canvas::copyRect(m, o.canvasTarget()); }, nullptr, nullptr,
+             "target rect, source object with a canvas, source rect: copies with the copy mode"});
+  addRow<T>(rows, c.stretchDraw,
+            {0, "StretchDraw", "CbEb", [](Machine& m, T& o) { canvas::stretchDraw(m, o.canvasTarget()); }, nullptr,
+             nullptr, "target rect, a graphic read: draws the graphic stretched to the rectangle"});
+  addRow<T>(rows, c.textRect,
+            {0, "TextRect", "CbEbEbEbEbEbb", [](Machine& m, T& o) { canvas::textRect(m, o.canvasTarget()); },
+             nullptr, nullptr, "clip rect, x, y, text, colour, background (-1: none): text clipped to the rectangle"});
+  addRow<T>(rows, c.textHeight,
+            {0, "TextHeight", nullptr, nullptr,
+             "E", [](Machine& m, T& o, EvalStacks& s) { canvas::textHeight(m, o.canvasTarget(), s); },
+             "text: its height in pixels in the canvas font (0 for no text)"});
+  addRow<T>(rows, c.textWidth,
+            {0, "TextWidth", nullptr, nullptr,
+             "E", [](Machine& m, T& o, EvalStacks& s) { canvas::textWidth(m, o.canvasTarget(), s); },
+             "text: its width in pixels in the canvas font"});
 }
 
 }  // namespace kestrel::objects
