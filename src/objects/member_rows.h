@@ -135,11 +135,11 @@ struct PropertyRow {
   template <class T>
   operator Member<T>() const {
     Member<T> row{static_cast<uint8_t>(code), name, nullptr, nullptr, nullptr, nullptr, about};
-    if constexpr (Set != nullptr) {
+    if constexpr (!std::is_null_pointer_v<decltype(Set)>) {
       row.writes = lettersOf(Kind);
       row.write = &writeProperty<T, Set, Kind>;
     }
-    if constexpr (Get != nullptr) {
+    if constexpr (!std::is_null_pointer_v<decltype(Get)>) {
       row.reads = "";
       row.read = &readProperty<T, Get, Kind>;
     }
