@@ -16,6 +16,7 @@
 #include "debug/post_mortem.h"
 #include "debug/profile.h"
 #include "debug/trace.h"
+#include "doc/reference.h"
 #include "image/program_image.h"
 #include "interp/runner.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -45,6 +46,7 @@ const char* const kHelp =
     "  extract FILE -o IMAGE             write out the image that an executable carries\n"
     "  build FILE -o PROGRAM [--windowed] [--stub STUB]\n"
     "                                    bind a program to the run-time into a standalone executable\n"
+    "  doc [-o FILE]                     write the reference of statements, functions and objects\n"
     "\n"
     "Options:\n"
     "  --help         show this help (also after a command)\n"
@@ -329,6 +331,20 @@ int buildCommand(std::vector<std::string> args) {
   });
 }
 
+int docCommand(const std::vector<std::string>& args) {
+  if (args.empty()) {
+    std::fputs(kestrel::doc::referenceText().c_str(), stdout);
+    return 0;
+  }
+  if (args.size() != 2 || args[0] != "-o") return usage("doc takes no arguments but -o FILE");
+  const std::string text = kestrel::doc::referenceText();
+  if (!writeFile(args[1], std::vector<uint8_t>(text.begin(), text.end()), false)) {
+    std::fprintf(stderr, "kestrel: cannot write %s\n", args[1].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -362,5 +378,6 @@ int main(int argc, char** argv) {
   if (command == "dis") return disCommand(args);
   if (command == "extract") return extractCommand(args);
   if (command == "build") return buildCommand(args);
+  if (command == "doc") return docCommand(args);
   return usage("unknown command '" + command + "'");
 }

@@ -1,11 +1,14 @@
 #include "asm/statements.h"
 
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "asm/expressions.h"
 #include "asm/external_forms.h"
 #include "asm/operands.h"
 #include "asm/structure_syntax.h"
+#include "image/statement_codes.h"
 #include "objects/member_info.h"
 
 namespace kestrel::kasm {
@@ -15,73 +18,84 @@ namespace {
 struct TemplateRow {
   int code;  // top-level code
   int sub;   // extended sub-code, or -1
-  const char* mnemonic;
   const char* tmpl;  // operands after the mnemonic
 };
 
-// Statements whose operands a template describes.
+// Statements whose operands a template describes; their mnemonics are in
+// image/statement_codes.h.
 const TemplateRow kTemplates[] = {
-    {14, -1, "result", " {E}"},
-    {11, -1, "endproc", ""},
-    {34, -1, "leave", ""},
-    {33, -1, "cont", ""},
-    {0, 1, "message", " {E}"},
-    {0, 2, "print", " {E}{Z}"},
-    {0, 4, "ifnot", " {E} goto {J}"},
-    {0, 5, "goto", " {J}"},
-    {0, 6, "return", ""},
-    {0, 7, "for", " {1}{V} = {E} to {E} step {E} else {J}"},
-    {0, 8, "next", " {J}"},
-    {0, 12, "cls", ""},
-    {0, 13, "sleep", " {E}"},
-    {0, 14, "endprogram", ""},
-    {0, 16, "exitfor", " {J}"},
-    {0, 17, "gosub", " {J}"},
-    {0, 18, "retsub", ""},
-    {0, 21, "select", " {B}, {E}"},
-    {0, 23, "endselect", ""},
-    {0, 25, "title", " {E}"},
-    {0, 26, "screencursor", " {E}"},
-    {0, 27, "chdir", " {E}"},
-    {0, 28, "chdrive", " {E}"},
-    {0, 29, "mkdir", " {E}"},
-    {0, 30, "rmdir", " {E}"},
-    {0, 31, "kill", " {E}"},
-    {0, 32, "runwait", " {E}"},
-    {0, 33, "run", " {E}"},
-    {0, 34, "rename", " {E}, {E}"},
-    {0, 35, "pcopy", " {E}, {E}"},
-    {0, 36, "poke", " {E}, {E}"},
-    {0, 37, "playsound", " {E}, {E}"},
-    {0, 38, "doevents", ""},
-    {0, 41, "msgbox", " {E}, {E}, {E}"},
-    {0, 44, "msgdlg", " {E}, {E}, {E}, {E}"},
-    {0, 45, "slotb", " {E}"},
-    {0, 46, "slotc", " {E}"},
-    {0, 47, "sendmessage", " {E}, {E}, {E}, {E}"},
-    {0, 48, "postmessage", " {E}, {E}, {E}, {E}"},
-    {0, 49, "pageprint", " {E}, {E}{Z}"},
-    {0, 50, "pagepoke", " {E}, {E}, {E}"},
-    {0, 54, "lprint", " {E}{Z}"},
-    {0, 55, "enddoc", ""},
-    {0, 57, "restore", " {Q}"},
-    {0, 58, "setenv", " {E}"},
-    {0, 59, "stdout", " {E}{Z}"},
-    {0, 60, "decsep", " {E}"},
-    {0, 61, "saveres", " {E}, {E}"},
-    {0, 64, "sort", " {A} to {A}, {E}"},
-    {0, 65, "out", " {E}, {E}"},
-    {0, 66, "fill", " {X} = {L}"},
-    {0, 67, "loadcursor", " {E}, {E}"},
-    {0, 68, "keymode", " {B}"},
-    {0, 69, "sound", " {E}, {E}"},
-    {0, 70, "freelib", " {E}"},
-    {0, 71, "playres", " {W}, {E}"},
+    {kStmtSetResult, -1, " {E}"},
+    {kStmtEndBody, -1, ""},
+    {kStmtLeave, -1, ""},
+    {kStmtContinue, -1, ""},
+    {kStmtExtended, kSubMessage, " {E}"},
+    {kStmtExtended, kSubPrint, " {E}{Z}"},
+    {kStmtExtended, kSubJumpIfFalse, " {E} goto {J}"},
+    {kStmtExtended, kSubJump, " {J}"},
+    {kStmtExtended, kSubReturn, ""},
+    {kStmtExtended, kSubBeginLoop, " {1}{V} = {E} to {E} step {E} else {J}"},
+    {kStmtExtended, kSubEndLoop, " {J}"},
+    {kStmtExtended, kSubClearScreen, ""},
+    {kStmtExtended, kSubSleep, " {E}"},
+    {kStmtExtended, kSubEndProgram, ""},
+    {kStmtExtended, kSubExitLoop, " {J}"},
+    {kStmtExtended, kSubGosub, " {J}"},
+    {kStmtExtended, kSubReturnSub, ""},
+    {kStmtExtended, kSubSelect, " {B}, {E}"},
+    {kStmtExtended, kSubEndSelect, ""},
+    {kStmtExtended, kSubTitle, " {E}"},
+    {kStmtExtended, kSubScreenCursor, " {E}"},
+    {kStmtExtended, kSubChangeDirectory, " {E}"},
+    {kStmtExtended, kSubChangeDrive, " {E}"},
+    {kStmtExtended, kSubMakeDirectory, " {E}"},
+    {kStmtExtended, kSubRemoveDirectory, " {E}"},
+    {kStmtExtended, kSubDeleteFile, " {E}"},
+    {kStmtExtended, kSubRunAndWait, " {E}"},
+    {kStmtExtended, kSubRunProgram, " {E}"},
+    {kStmtExtended, kSubRenameFile, " {E}, {E}"},
+    {kStmtExtended, kSubCopyPage, " {E}, {E}"},
+    {kStmtExtended, kSubPokeScreen, " {E}, {E}"},
+    {kStmtExtended, kSubPlaySound, " {E}, {E}"},
+    {kStmtExtended, kSubProcessMessages, ""},
+    {kStmtExtended, kSubMessageBox, " {E}, {E}, {E}"},
+    {kStmtExtended, kSubMessageDialog, " {E}, {E}, {E}, {E}"},
+    {kStmtExtended, kSubSlotB, " {E}"},
+    {kStmtExtended, kSubSlotC, " {E}"},
+    {kStmtExtended, kSubSendMessage, " {E}, {E}, {E}, {E}"},
+    {kStmtExtended, kSubPostMessage, " {E}, {E}, {E}, {E}"},
+    {kStmtExtended, kSubPagePrint, " {E}, {E}{Z}"},
+    {kStmtExtended, kSubPagePoke, " {E}, {E}, {E}"},
+    {kStmtExtended, kSubPrinterPrint, " {E}{Z}"},
+    {kStmtExtended, kSubEndDocument, ""},
+    {kStmtExtended, kSubRestore, " {Q}"},
+    {kStmtExtended, kSubSetEnvironment, " {E}"},
+    {kStmtExtended, kSubStdOut, " {E}{Z}"},
+    {kStmtExtended, kSubDecimalSeparator, " {E}"},
+    {kStmtExtended, kSubSaveResource, " {E}, {E}"},
+    {kStmtExtended, kSubSortArray, " {A} to {A}, {E}"},
+    {kStmtExtended, kSubPortOut, " {E}, {E}"},
+    {kStmtExtended, kSubFillArray, " {X} = {L}"},
+    {kStmtExtended, kSubLoadCursor, " {E}, {E}"},
+    {kStmtExtended, kSubKeyMode, " {B}"},
+    {kStmtExtended, kSubSound, " {E}, {E}"},
+    {kStmtExtended, kSubFreeLibrary, " {E}"},
+    {kStmtExtended, kSubPlayResource, " {W}, {E}"},
 };
 
+std::string_view mnemonicOf(const TemplateRow& row) { return kestrel::mnemonicOf(*findStatement(row.code, row.sub)); }
+
 const TemplateRow* templateByMnemonic(const std::string& m) {
-  for (const TemplateRow& row : kTemplates)
-    if (m == row.mnemonic) return &row;
+  struct Named {
+    std::string_view mnemonic;
+    const TemplateRow* row;
+  };
+  static const std::vector<Named> named = [] {
+    std::vector<Named> list;
+    for (const TemplateRow& row : kTemplates) list.push_back({mnemonicOf(row), &row});
+    return list;
+  }();
+  for (const Named& n : named)
+    if (m == n.mnemonic) return n.row;
   return nullptr;
 }
 
@@ -92,7 +106,7 @@ const TemplateRow* templateByCode(int code, int sub) {
 }
 
 void extended(Emitter& e, int sub) {
-  e.u8(0);
+  e.u8(kStmtExtended);
   e.u8(sub);
 }
 
@@ -105,7 +119,7 @@ void compileLet(Parser& p, Emitter& e) {
     p.expect(".");
     const int kind = kindByName(p.ident());
     if (kind < 0) p.fail("expected a parameter kind");
-    e.u8(12);
+    e.u8(kStmtAssignParameter);
     if (p.accept(":")) {
       e.u8(kind);
       e.u8(p.integer());
@@ -124,14 +138,14 @@ void compileLet(Parser& p, Emitter& e) {
   const int kind = kindByName(p.ident());
   if (kind < 0) p.fail("expected a variable kind");
   if (p.accept(":")) {
-    e.u8(1);
+    e.u8(kStmtAssign);
     e.u8(kind);
     const int64_t index = p.integer();
     e.s16(index);
     e.useVariable(kind, index, false, column);
   } else {
     p.expect("[");
-    e.u8(3);
+    e.u8(kStmtAssignElement);
     e.u8(kind);
     const int64_t index = p.integer();
     e.s16(index);
@@ -162,16 +176,16 @@ void compileSet(Parser& p, Emitter& e) {
   const int type = parseTypeName(p, p.ident());
   if (parameter) {
     p.expect(":");
-    e.u8(12);
+    e.u8(kStmtAssignParameter);
     e.u8(type);
     e.u8(p.integer());
   } else if (p.accept(":")) {
-    e.u8(8);
+    e.u8(kStmtMemberWrite);
     e.u8(type);
     e.s16(p.integer());
   } else {
     p.expect("[");
-    e.u8(29);
+    e.u8(kStmtArrayMemberWrite);
     e.u8(type);
     e.s16(p.integer());
     p.expect("]");
@@ -245,7 +259,7 @@ namespace {
 
 // dim [keep] KIND:N [len e] | dim [keep] KIND[N](bounds) [len e] | dim TYPE:N | dim TYPE[N](bounds)
 void compileDim(Parser& p, Emitter& e) {
-  extended(e, 0);
+  extended(e, kSubDeclare);
   e.u8(p.acceptWord("keep") ? 1 : 0);
   const std::string name = p.ident();
   int kind = kindByName(name);
@@ -294,7 +308,7 @@ bool decodeDim(Decoder& d, LabelNames& names, std::string& out) {
 
 // redim [preserve] KIND[N](bounds)
 void compileRedim(Parser& p, Emitter& e) {
-  extended(e, 56);
+  extended(e, kSubRedim);
   e.u8(0);
   const bool preserve = p.acceptWord("preserve");
   const int kind = kindByName(p.ident());
@@ -328,7 +342,7 @@ bool decodeRedim(Decoder& d, LabelNames& names, std::string& out) {
 void compileCall(Parser& p, Emitter& e) {
   const bool computed = p.isPunct("(");
   const bool open = openListFollowsTarget(p);
-  extended(e, computed ? (open ? 53 : 52) : (open ? 15 : 3));
+  extended(e, computed ? (open ? kSubComputedOpenCall : kSubComputedCall) : (open ? kSubOpenCall : kSubCall));
   size_t countAt = e.here();
   e.u8(0);
   if (computed) {
@@ -344,10 +358,10 @@ void compileCall(Parser& p, Emitter& e) {
 
 bool decodeCall(Decoder& d, LabelNames& names, int sub, std::string& out) {
   const int count = d.u8();
-  const bool open = sub == 15 || sub == 53;
+  const bool open = sub == kSubOpenCall || sub == kSubComputedOpenCall;
   if (open && count != 0) return false;
   std::string target;
-  if (sub == 52 || sub == 53) {
+  if (sub == kSubComputedCall || sub == kSubComputedOpenCall) {
     if (!decompileExpression(d, names, target)) return false;
     target = "(" + target + ")";
   } else {
@@ -363,7 +377,7 @@ bool decodeCall(Decoder& d, LabelNames& names, int sub, std::string& out) {
 
 // case = e, if e, e to e, ... else J   (the count byte counts expressions)
 void compileCase(Parser& p, Emitter& e) {
-  extended(e, 22);
+  extended(e, kSubCase);
   size_t countAt = e.here();
   e.u8(0);
   int count = 0;
@@ -423,7 +437,7 @@ bool decodeCase(Decoder& d, LabelNames& names, std::string& out) {
 
 // color fg | color fg, bg | color , bg
 void compileColor(Parser& p, Emitter& e) {
-  extended(e, 10);
+  extended(e, kSubColor);
   if (p.accept(",")) {
     e.u8(11);
     compileExpression(p, e);
@@ -460,7 +474,7 @@ bool decodeColor(Decoder& d, LabelNames& names, std::string& out) {
 
 // locate [row] [, [col] [, size]]
 void compileLocate(Parser& p, Emitter& e) {
-  extended(e, 11);
+  extended(e, kSubLocate);
   const bool hasRow = !p.isPunct(",") && !p.atEnd();
   if (hasRow) {
     e.u8(1);
@@ -537,7 +551,7 @@ bool decodeLocate(Decoder& d, LabelNames& names, std::string& out) {
 
 // randomize | randomize e
 void compileRandomize(Parser& p, Emitter& e) {
-  extended(e, 24);
+  extended(e, kSubRandomize);
   if (p.atEnd()) {
     e.u8(11);
     return;
@@ -582,15 +596,16 @@ void compileStatement(const std::string& mnemonic, Parser& p, Emitter& e) {
 bool decodeStatement(Decoder& d, LabelNames& names, std::string& out) {
   const int code = d.u8();
   int sub = -1;
-  if (code == 0) sub = d.u8();
+  if (code == kStmtExtended) sub = d.u8();
   if (!d.ok) return false;
   switch (code) {
-    case 1: case 3: {
+    case kStmtAssign: case kStmtAssignElement: {
       const int kind = d.u8();
       if (!kindName(kind)) return false;
       const int index = d.s16();
-      out = std::string("let ") + kindName(kind) + (code == 1 ? ":" : "[") + std::to_string(index) + (code == 1 ? "" : "]");
-      if (code == 3) {
+      out = std::string("let ") + kindName(kind) + (code == kStmtAssign ? ":" : "[") + std::to_string(index) +
+            (code == kStmtAssign ? "" : "]");
+      if (code == kStmtAssignElement) {
         std::string subs;
         if (!decompileSubscripts(d, names, subs)) return false;
         out += subs;
@@ -600,7 +615,7 @@ bool decodeStatement(Decoder& d, LabelNames& names, std::string& out) {
       out += " = " + x;
       return true;
     }
-    case 12: {
+    case kStmtAssignParameter: {
       const int kind = d.u8();
       const int slot = d.u8();
       if (kind <= 7 || kind == 9) {
@@ -619,15 +634,15 @@ bool decodeStatement(Decoder& d, LabelNames& names, std::string& out) {
       out = "set arg." + objectTypeText(kind) + ":" + std::to_string(slot);
       return decodeMemberOperands(d, names, kind, d.u8(), out);
     }
-    case 8: {
+    case kStmtMemberWrite: {
       const int type = d.u8();
       const int index = d.s16();
       out = "set " + objectTypeText(type) + ":" + std::to_string(index);
       return decodeMemberOperands(d, names, type, d.u8(), out);
     }
-    case 37: case 38: case 40: case 41:
+    case kStmtStructure: case kStmtStructArrayField: case kStmtCopyStructure: case kStmtCopyIntoElement:
       return decodeStructureStatement(d, names, code, out);
-    case 29: {
+    case kStmtArrayMemberWrite: {
       const int type = d.u8();
       const int array = d.s16();
       std::string subs;
@@ -638,19 +653,21 @@ bool decodeStatement(Decoder& d, LabelNames& names, std::string& out) {
     default: break;
   }
   switch (sub) {
-    case 0: return decodeDim(d, names, out);
-    case 56: return decodeRedim(d, names, out);
-    case 3: case 15: case 52: case 53: return decodeCall(d, names, sub, out);
-    case 22: out.clear(); return decodeCase(d, names, out);
-    case 10: return decodeColor(d, names, out);
-    case 11: return decodeLocate(d, names, out);
-    case 24: return decodeRandomize(d, names, out);
-    case 19: case 20: return decodeExternStatement(d, names, sub == 19, out);
+    case kSubDeclare: return decodeDim(d, names, out);
+    case kSubRedim: return decodeRedim(d, names, out);
+    case kSubCall: case kSubOpenCall: case kSubComputedCall: case kSubComputedOpenCall:
+      return decodeCall(d, names, sub, out);
+    case kSubCase: out.clear(); return decodeCase(d, names, out);
+    case kSubColor: return decodeColor(d, names, out);
+    case kSubLocate: return decodeLocate(d, names, out);
+    case kSubRandomize: return decodeRandomize(d, names, out);
+    case kSubExternalCallFree: case kSubExternalCall:
+      return decodeExternStatement(d, names, sub == kSubExternalCallFree, out);
     default: break;
   }
   const TemplateRow* row = templateByCode(code, sub);
   if (!row) return false;
-  out = row->mnemonic;
+  out = mnemonicOf(*row);
   return decodeTemplate(d, names, row->tmpl, out);
 }
 

@@ -6,7 +6,7 @@
 
 #include "expr/conversions.h"
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::events {
@@ -65,7 +65,9 @@ int32_t roundedReadBack(Machine& m, double value, int32_t unchanged) {
 
 }  // namespace
 
-bool endPending(const Machine& m) { return m.system->pendingEnd >= 0; }
+EventState& state(Machine& m) { return m.system->events; }
+
+bool endPending(const Machine& m) { return m.system->events.pendingEnd >= 0; }
 
 bool call(Machine& m, HandlerCall& c) {
   if (c.entry == 0 || endPending(m)) return false;
@@ -77,10 +79,13 @@ bool call(Machine& m, HandlerCall& c) {
     if (c.textSlot >= 0) m.frames.text(d, c.textSlot) = c.text;
     if (c.senderSlot >= 0)
       m.frames.byRef(d, c.senderSlot) = ByRefSlot{static_cast<uint8_t>(c.sender.type), c.sender.index};
+    if (c.objectSlot >= 0)
+      m.frames.byRef(d, c.objectSlot) = ByRefSlot{static_cast<uint8_t>(c.object.type), c.object.index};
     m.runProcedure(c.entry, before.position);
     m.pos = before.position;
     m.statementStart = before.statementStart;
     if (c.readBackSlot >= 0) c.readBack = m.frames.number(d, c.readBackSlot);
+    if (c.textReadBack && c.textSlot >= 0) c.text = m.frames.text(d, c.textSlot);
     return true;
   } catch (const RuntimeError& e) {
     before.restore(m);
@@ -90,11 +95,11 @@ bool call(Machine& m, HandlerCall& c) {
     report(m, texts::kOutOfMemory);
   } catch (const ProgramEnd& end) {
     before.restore(m);
-    m.system->pendingEnd = end.status;
+    m.system->events.pendingEnd = end.status;
     m.stepsLeft = 0;  // the next statement ends the run (Machine::onStepBudget)
   } catch (const StepBudgetExhausted&) {
     before.restore(m);
-    m.system->pendingEnd = 0;
+    m.system->events.pendingEnd = 0;
   }
   return false;
 }
@@ -118,18 +123,96 @@ void notify(Machine& m, int32_t entry, Sender sender) {
   call(m, c);
 }
 
+void indexed(Machine& m, int32_t entry, Sender sender, int32_t index) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(index)});
+  call(m, c);
+}
+
+void itemChange(Machine& m, int32_t entry, Sender sender, int32_t item, int32_t kind) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(item), double(kind)});
+  call(m, c);
+}
+
+int32_t scroll(Machine& m, int32_t entry, Sender sender, int32_t code, int32_t position) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(code), double(position)});
+  c.readBackSlot = 1;
+  if (!call(m, c)) return position;
+  return roundedReadBack(m, c.readBack, position);
+}
+
+bool selectCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool canSelect) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(column), double(row), canSelect ? 1.0 : 0.0});
+  c.readBackSlot = 2;
+  if (!call(m, c)) return canSelect;
+  return roundedReadBack(m, c.readBack, canSelect ? 1 : 0) != 0;
+}
+
+bool query(Machine& m, int32_t entry, Sender sender, int32_t node, bool allow) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(node), allow ? 1.0 : 0.0});
+  c.readBackSlot = 1;
+  if (!call(m, c)) return allow;
+  return roundedReadBack(m, c.readBack, allow ? 1 : 0) != 0;
+}
+
+Str edited(Machine& m, int32_t entry, Sender sender, int32_t node, const Str& text) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(node)});
+  c.senderSlot = 2;
+  c.text = text;
+  c.textSlot = 1;
+  c.textReadBack = true;
+  if (!call(m, c)) return text;
+  return c.text;
+}
+
+namespace {
+
+// Runs an owner-draw call with the list-draw-busy flag set.
+bool drawCall(Machine& m, HandlerCall& c, bool dropWhileBusy) {
+  bool& busy = state(m).listDrawBusy;
+  if (c.entry == 0 || (dropWhileBusy && busy)) return false;
+  FlagGuard guard(busy, true);
+  return call(m, c);
+}
+
+}  // namespace
+
+void drawItem(Machine& m, int32_t entry, Sender sender, int32_t index, bool selected, Sender rectangle,
+              bool dropWhileBusy) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(index), selected ? 0.0 : 1.0});
+  c.object = rectangle;
+  c.objectSlot = 2;
+  c.senderSlot = 3;
+  drawCall(m, c, dropWhileBusy);
+}
+
+void drawCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool selected, Sender rectangle,
+              bool dropWhileBusy) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(column), double(row), selected ? 1.0 : 0.0});
+  c.object = rectangle;
+  c.objectSlot = 3;
+  c.senderSlot = 4;
+  drawCall(m, c, dropWhileBusy);
+}
+
+int32_t measureItem(Machine& m, int32_t entry, Sender sender, int32_t index, int32_t height, bool dropWhileBusy) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(index), double(height)});
+  c.readBackSlot = 1;
+  if (!drawCall(m, c, dropWhileBusy)) return height;
+  return roundedReadBack(m, c.readBack, height);
+}
+
 void mouseButton(Machine& m, int32_t entry, Sender sender, int button, int x, int y, int shift) {
-  if (entry == 0 || m.system->mouseBusy) return;
+  if (entry == 0 || state(m).mouseBusy) return;
   HandlerCall c = numbersThenSender(entry, sender, {double(button), double(x), double(y), double(shift)});
   call(m, c);
 }
 
 void mouseMove(Machine& m, int32_t entry, Sender sender, int x, int y, int shift) {
-  SystemState& sys = *m.system;
-  sys.mouseX = x;
-  sys.mouseY = y;
-  if (entry == 0 || sys.mouseBusy) return;
-  FlagGuard busy(sys.mouseBusy, true);
+  EventState& events = state(m);
+  events.mouseX = x;
+  events.mouseY = y;
+  if (entry == 0 || events.mouseBusy) return;
+  FlagGuard busy(events.mouseBusy, true);
   HandlerCall c = numbersThenSender(entry, sender, {double(x), double(y), double(shift)});
   call(m, c);
 }
@@ -152,7 +235,7 @@ int32_t close(Machine& m, int32_t entry, Sender sender, int32_t action) {
 }
 
 bool message(Machine& m, int32_t entry, intptr_t handle, uint32_t msg, intptr_t wParam, intptr_t lParam) {
-  if (entry == 0 || m.system->dispatchSuspended) return false;
+  if (entry == 0 || state(m).dispatchSuspended) return false;
   HandlerCall c;
   c.entry = entry;
   c.numbers[0] = static_cast<double>(handle);
@@ -182,9 +265,10 @@ bool waitForEvents(Machine& m) {
 }
 
 void checkPendingEnd(Machine& m) {
-  const int32_t status = m.system->pendingEnd;
+  EventState& events = state(m);
+  const int32_t status = events.pendingEnd;
   if (status < 0) return;
-  m.system->pendingEnd = -1;
+  events.pendingEnd = -1;
   throw ProgramEnd{status};
 }
 

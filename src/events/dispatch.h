@@ -38,8 +38,11 @@ struct HandlerCall {
   int numberCount = 0;
   Sender sender;
   int senderSlot = -1;  // -1: the event passes no sender
+  Sender object;        // another object passed by reference (a rectangle)
+  int objectSlot = -1;
   Str text;
   int textSlot = -1;
+  bool textReadBack = false;  // out: `text` holds the string slot's value
   int readBackSlot = -1;  // a numeric slot read back after the handler
   double readBack = 0;    // in: nothing; out: the slot's value
 };
@@ -48,9 +51,38 @@ struct HandlerCall {
 // there is none, dispatch is blocked by a pending end, or it failed).
 bool call(Machine& m, HandlerCall& c);
 
-// ---- The event kinds (the argument layouts every object type uses).
+// ---- The argument layouts (toolkit/event_kinds.h says which event has
+// which). The numbers come first, the sender by reference after them; a
+// slot that is read back gives the function's result (a number as its
+// Round; the value passed in when no handler ran or it failed).
 // Click, double click, change, resize, show, paint, timer: the sender only.
 void notify(Machine& m, int32_t entry, Sender sender);
+// One index: tree node events (node index), list-view column clicks.
+void indexed(Machine& m, int32_t entry, Sender sender, int32_t index);
+// A list view's change: the item's index and the kind of change.
+void itemChange(Machine& m, int32_t entry, Sender sender, int32_t item, int32_t kind);
+// A scroll bar's scroll: the scroll code and the position, read back.
+int32_t scroll(Machine& m, int32_t entry, Sender sender, int32_t code, int32_t position);
+// A string grid's select cell: column, row and can-select (1 or 0), read back.
+bool selectCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool canSelect);
+// A vetoable tree event (changing, expanding, collapsing, editing): the
+// node index and the allow flag (1 or 0), read back.
+bool query(Machine& m, int32_t entry, Sender sender, int32_t node, bool allow);
+// A tree node's edited text: the node index and the text in string slot
+// 1, read back.
+Str edited(Machine& m, int32_t entry, Sender sender, int32_t node, const Str& text);
+// Owner draw. These handlers run with the list-draw-busy flag set; while
+// it is set, a call with `dropWhileBusy` runs nothing (and measuring gives
+// the height passed in). `rectangle` is the rectangle object that holds
+// the item's or cell's rectangle.
+// A list's item: the index, 0 when selected (1 otherwise), the rectangle.
+void drawItem(Machine& m, int32_t entry, Sender sender, int32_t index, bool selected, Sender rectangle,
+              bool dropWhileBusy);
+// A grid's cell: column, row, 1 when selected (0 otherwise), the rectangle.
+void drawCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool selected, Sender rectangle,
+              bool dropWhileBusy);
+// A list's item height: the index and the height, read back.
+int32_t measureItem(Machine& m, int32_t entry, Sender sender, int32_t index, int32_t height, bool dropWhileBusy);
 // Mouse down and up: button, x, y, shift code; dropped while the mouse is busy.
 void mouseButton(Machine& m, int32_t entry, Sender sender, int button, int x, int y, int shift);
 // Mouse move: x, y, shift code. Records the mouse position; dropped while

@@ -11,7 +11,7 @@
 namespace kestrel {
 
 namespace {
-#define KESTREL_BUILTIN_ROW(code, name, layout) {code, name, layout},
+#define KESTREL_BUILTIN_ROW(code, name, layout, arguments, meaning) {code, name, layout, arguments, meaning},
 const BuiltinInfo kRows[] = {KESTREL_BUILTINS(KESTREL_BUILTIN_ROW)};
 #undef KESTREL_BUILTIN_ROW
 constexpr int kRowCount = static_cast<int>(sizeof kRows / sizeof kRows[0]);

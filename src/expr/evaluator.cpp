@@ -6,10 +6,9 @@
 #include "expr/item_codes.h"
 #include "expr/operators.h"
 #include "extcall/external_calls.h"
-#include "interp/fast_path.h"
+#include "core/fast_path.h"
+#include "core/interpreter.h"
 #include "core/machine.h"
-#include "interp/statements.h"
-#include "interp/structures.h"
 #include "objects/object_dispatch.h"
 
 namespace kestrel {

@@ -21,6 +21,19 @@ struct FormatArgument {
 // cannot be read, a missing argument or one of the wrong kind raises
 // "Format 'FORMAT' invalid or incompatible with argument". Arguments left
 // over are ignored.
+// The specifier types, for docs/reference.md.
+#define KESTREL_FORMAT_TYPES(X)                                                  \
+  X('d', "a whole number (cut toward zero); precision: at least that many digits") \
+  X('u', "a whole number as unsigned 32 bits")                                     \
+  X('x', "a whole number in hexadecimal")                                          \
+  X('e', "scientific notation, precision significant digits (15)")                 \
+  X('f', "fixed notation, precision decimals (2)")                                 \
+  X('g', "the general form, precision significant digits (15)")                    \
+  X('n', "fixed notation in groups of three, precision decimals (2)")              \
+  X('m', "money: as n, led by $")                                                  \
+  X('p', "an address: eight or more hexadecimal digits")                           \
+  X('s', "a string; precision: at most that many characters")
+
 std::string formatText(std::string_view format, const std::vector<FormatArgument>& args, char decimalSeparator);
 
 }  // namespace kestrel

@@ -12,8 +12,8 @@
 #include "expr/conversions.h"
 #include "expr/format_text.h"
 #include "extcall/external_calls.h"
-#include "interp/dialogs.h"
-#include "interp/system_state.h"
+#include "toolkit/dialogs.h"
+#include "core/system_state.h"
 #include "platform/file_search.h"
 #include "platform/files.h"
 #include "platform/memory_access.h"
@@ -203,8 +203,8 @@ void systemFunction(Machine& m, uint8_t code, EvalStacks& s) {
       else s.pushString(Str());
       return;
     }
-    case 20: s.pushNumber(sys.mouseX); return;
-    case 21: s.pushNumber(sys.mouseY); return;
+    case 20: s.pushNumber(sys.events.mouseX); return;
+    case 21: s.pushNumber(sys.events.mouseY); return;
     case 22: case 23: {
       const Str name = stringArg(m);
       const std::string p = path(name);

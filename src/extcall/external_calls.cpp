@@ -6,7 +6,7 @@
 #include "extcall/call_record.h"
 #include "extcall/external_state.h"
 #include "extcall/marshaller.h"
-#include "interp/dialogs.h"
+#include "toolkit/dialogs.h"
 #include "core/machine.h"
 
 namespace kestrel {

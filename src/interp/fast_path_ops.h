@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "expr/operators.h"
-#include "interp/fast_path.h"
+#include "core/fast_path.h"
 #include "state/variables.h"
 
 namespace kestrel {

@@ -4,9 +4,9 @@
 
 #include "console/console.h"
 #include "extcall/external_state.h"
-#include "interp/fast_path.h"
-#include "interp/structure_store.h"
-#include "interp/system_state.h"
+#include "core/fast_path.h"
+#include "state/structure_store.h"
+#include "core/system_state.h"
 #include "objects/object_model.h"
 #include "platform/stack.h"
 

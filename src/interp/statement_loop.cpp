@@ -1,10 +1,10 @@
 // The statement loop: reads one opcode at a time and dispatches it.
 #include "expr/conversions.h"
 #include "extcall/external_calls.h"
-#include "interp/fast_path.h"
+#include "core/fast_path.h"
 #include "core/machine.h"
 #include "interp/statements.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "interp/structures.h"
 #include "objects/object_dispatch.h"
 
@@ -13,7 +13,7 @@ namespace kestrel {
 // An end statement that ran inside an event handler makes the budget run
 // out, so that the run ends at the next statement wherever that is.
 void Machine::onStepBudget() {
-  if (system && system->pendingEnd >= 0) throw ProgramEnd{system->pendingEnd};
+  if (system && system->events.pendingEnd >= 0) throw ProgramEnd{system->events.pendingEnd};
   throw StepBudgetExhausted{};
 }
 
@@ -44,17 +44,17 @@ void Machine::runLoop() {
       case kStmtExtended: {
         const uint8_t sub = u8();
         switch (sub) {
-          case 4: {  // jump if false
+          case kSubJumpIfFalse: {
             const double v = evalNumber();
             const int32_t offset = s32();
             if (v == 0) jump(offset);
             break;
           }
-          case 5: jump(s32()); break;
-          case 6: returnFromProcedure(*this); return;
-          case 7: beginLoop(*this); break;
-          case 8: endLoop(*this); break;
-          case 14: throw ProgramEnd{0};
+          case kSubJump: jump(s32()); break;
+          case kSubReturn: returnFromProcedure(*this); return;
+          case kSubBeginLoop: beginLoop(*this); break;
+          case kSubEndLoop: endLoop(*this); break;
+          case kSubEndProgram: throw ProgramEnd{0};
           default: executeExtended(sub); break;
         }
         break;
@@ -113,24 +113,24 @@ void Machine::runLoop() {
 
 void Machine::executeExtended(uint8_t sub) {
   switch (sub) {
-    case 0: declareStatement(*this); break;
-    case 2: printToConsole(*this); break;
-    case 3: case 52: callStatement(*this, sub); break;
-    case 15: case 53: openCallStatement(*this, sub); break;
-    case 16: leaveLoop(*this); break;
-    case 17: callSubroutine(*this); break;
-    case 18: returnFromSubroutine(*this); break;
-    case 19: case 20:
+    case kSubDeclare: declareStatement(*this); break;
+    case kSubPrint: printToConsole(*this); break;
+    case kSubCall: case kSubComputedCall: callStatement(*this, sub); break;
+    case kSubOpenCall: case kSubComputedOpenCall: openCallStatement(*this, sub); break;
+    case kSubExitLoop: leaveLoop(*this); break;
+    case kSubGosub: callSubroutine(*this); break;
+    case kSubReturnSub: returnFromSubroutine(*this); break;
+    case kSubExternalCallFree: case kSubExternalCall:
       externalCallStatement(*this, sub);
       continuation();
       break;
-    case 21: beginSelection(*this); break;
-    case 22: selectionClause(*this); break;
-    case 23: endSelection(*this); break;
-    case 45: case 46: {
+    case kSubSelect: beginSelection(*this); break;
+    case kSubCase: selectionClause(*this); break;
+    case kSubEndSelect: endSelection(*this); break;
+    case kSubSlotB: case kSubSlotC: {
       const int kind = evaluate();
       results.slotMode = static_cast<uint8_t>(kind);
-      if (sub == 45) {
+      if (sub == kSubSlotB) {
         if (kind != 0) results.slotBText = strReg;
         else results.slotBNumber = numReg;
       } else {
@@ -139,27 +139,32 @@ void Machine::executeExtended(uint8_t sub) {
       }
       break;
     }
-    case 56: redimStatement(*this); break;
-    case 57: dataPointer = image.dataStart + s32(); break;
-    case 59: writeToStdout(*this); break;
-    case 60: {
+    case kSubRedim: redimStatement(*this); break;
+    case kSubRestore: dataPointer = image.dataStart + s32(); break;
+    case kSubStdOut: writeToStdout(*this); break;
+    case kSubDecimalSeparator: {
       const int kind = evaluate();
       if (kind == 0) decimalSeparator = static_cast<char>(roundToInt32(numReg));
       else if (!strReg.empty()) decimalSeparator = strReg[0];
       break;
     }
-    case 64: sortArrayStatement(*this); break;
-    case 66: fillArrayStatement(*this); break;
-    case 70: forgetLibrary(*this); break;
-    case 10: case 11: case 12: case 25: case 35: case 36: case 49: case 50: case 68:
+    case kSubSortArray: sortArrayStatement(*this); break;
+    case kSubFillArray: fillArrayStatement(*this); break;
+    case kSubFreeLibrary: forgetLibrary(*this); break;
+    case kSubColor: case kSubLocate: case kSubClearScreen: case kSubTitle: case kSubCopyPage:
+    case kSubPokeScreen: case kSubPagePrint: case kSubPagePoke: case kSubKeyMode:
       consoleStatement(*this, sub);
       break;
-    case 1: case 13: case 24: case 26: case 27: case 28: case 29: case 30: case 31: case 32:
-    case 33: case 34: case 37: case 38: case 41: case 44: case 47: case 48: case 54: case 55:
-    case 58: case 61: case 65: case 67: case 69: case 71:
+    case kSubMessage: case kSubSleep: case kSubRandomize: case kSubScreenCursor:
+    case kSubChangeDirectory: case kSubChangeDrive: case kSubMakeDirectory: case kSubRemoveDirectory:
+    case kSubDeleteFile: case kSubRunAndWait: case kSubRunProgram: case kSubRenameFile:
+    case kSubPlaySound: case kSubProcessMessages: case kSubMessageBox: case kSubMessageDialog:
+    case kSubSendMessage: case kSubPostMessage: case kSubPrinterPrint: case kSubEndDocument:
+    case kSubSetEnvironment: case kSubSaveResource: case kSubPortOut: case kSubLoadCursor:
+    case kSubSound: case kSubPlayResource:
       systemStatement(*this, sub);
       break;
-    default: break;  // 9, 39, 40, 42, 43, 51, 62, 63 and above 71 are ignored
+    default: break;  // every other sub-code is consumed and ignored
   }
 }
 

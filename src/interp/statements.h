@@ -4,28 +4,14 @@
 // statement loop return true when they do.
 #include <cstdint>
 
+#include "core/interpreter.h"
+#include "image/statement_codes.h"
 #include "state/frames.h"
 
 namespace kestrel {
 
 class Machine;
 struct EvalStacks;
-
-enum TopLevelCode : uint8_t {
-  kStmtExtended = 0,
-  kStmtAssign = 1,
-  kStmtAssignElement = 3,
-  kStmtMemberWrite = 8,
-  kStmtEndBody = 11,
-  kStmtAssignParameter = 12,
-  kStmtSetResult = 14,
-  kStmtArrayMemberWrite = 29,
-  kStmtLeave = 34,
-  kStmtStructure = 37,
-  kStmtStructArrayField = 38,
-  kStmtCopyStructure = 40,
-  kStmtCopyIntoElement = 41,
-};
 
 // Declarations and arrays.
 void declareStatement(Machine& m);     // sub-code 0
@@ -49,7 +35,6 @@ void callStatement(Machine& m, uint8_t sub);      // sub-codes 3 and 52
 void openCallStatement(Machine& m, uint8_t sub);  // sub-codes 15 and 53
 void returnFromProcedure(Machine& m);  // sub-code 6
 void assignParameter(Machine& m);      // top-level 12
-void callFunctionItem(Machine& m, uint8_t item, EvalStacks& s);  // items 13, 15, 27, 28
 
 // Output.
 void printToConsole(Machine& m);       // sub-code 2

@@ -9,7 +9,7 @@
 
 #include "expr/conversions.h"
 #include "core/machine.h"
-#include "interp/structure_store.h"
+#include "state/structure_store.h"
 
 namespace kestrel {
 

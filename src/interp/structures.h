@@ -3,12 +3,13 @@
 // expression items that read them.
 #include <cstdint>
 
+#include "core/interpreter.h"
+
 namespace kestrel {
 
 class Machine;
 struct EvalStacks;
 
 void structureStatement(Machine& m, uint8_t code);         // top-level 37, 38, 40, 41
-void structureItem(Machine& m, uint8_t code, EvalStacks& s);  // items 37 to 41
 
 }  // namespace kestrel

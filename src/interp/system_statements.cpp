@@ -10,11 +10,11 @@
 
 #include "events/dispatch.h"
 #include "expr/conversions.h"
-#include "interp/dialogs.h"
+#include "toolkit/dialogs.h"
 #include "core/machine.h"
 #include "interp/number_printing.h"
 #include "interp/statements.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "platform/files.h"
 #include "platform/io_error.h"
 #include "platform/paths.h"

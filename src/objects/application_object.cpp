@@ -3,14 +3,12 @@
 // settings, minimizing and ending.
 #include <algorithm>
 
-#include "interp/dialogs.h"
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "objects/gui_state.h"
 #include "objects/member_operands.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 #include "toolkit/colors.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/surface.h"
 #include "toolkit/toolkit.h"
 
@@ -68,12 +66,8 @@ void setIconBytes(Machine& m, const std::vector<uint8_t>& bytes) {
 // A file name loads the icon; a graphic-valued read gives the icon that the
 // register holds, else its picture.
 void writeIcon(Machine& m, Application&) {
-  if (m.evaluate() != 0) {
-    const Str name = m.strReg;
-    std::vector<uint8_t> bytes;
-    if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
-    if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
-      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  std::vector<uint8_t> bytes;
+  if (pictureFileOperand(m, bytes)) {
     setIconBytes(m, bytes);
     return;
   }
@@ -91,11 +85,7 @@ void readIcon(Machine& m, Application& o, EvalStacks& s) {
   s.pushNumber(a.iconHandle);
 }
 
-void iconResource(Machine& m, Application&) {
-  const int n = m.u8();
-  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
-  setIconBytes(m, m.image.resource(static_cast<size_t>(n)));
-}
+void iconResource(Machine& m, Application&) { setIconBytes(m, resourceOperand(m)); }
 
 std::string executableName(const Machine& m) {
   const std::string& path = m.options.executablePath;
@@ -117,38 +107,49 @@ void readSetting(Machine& m, Application&, EvalStacks& s) {
 // There is no help viewer: the help requests read their operands and do
 // nothing.
 const Member<Application> kApplicationMembers[] = {
-    {0, "Icon", "E", writeIcon, "", readIcon},
-    {1, "IconResource", "B", iconResource, nullptr, nullptr},
-    {2, "Handle", nullptr, nullptr, "", [](Machine&, Application&, EvalStacks& s) { s.pushNumber(kApplicationHandle); }},
-    {3, "ExeName", nullptr, nullptr, "", [](Machine& m, Application&, EvalStacks& s) { s.pushString(executableName(m)); }},
+    {0, "Icon", "E", writeIcon, "", readIcon,
+     "a file name, or a graphic read: every window's icon; a read gives its handle and fills the graphic register"},
+    {1, "IconResource", "B", iconResource, nullptr, nullptr, "resource number: loads the icon from that resource"},
+    {2, "Handle", nullptr, nullptr, "", [](Machine&, Application&, EvalStacks& s) { s.pushNumber(kApplicationHandle); },
+     "the application's window handle"},
+    {3, "ExeName", nullptr, nullptr, "", [](Machine& m, Application&, EvalStacks& s) { s.pushString(executableName(m)); },
+     "the program's file"},
     {4, "Title", "E", [](Machine& m, Application&) { m.system->applicationTitle = stringOperand(m).str(); },
-     "", [](Machine& m, Application&, EvalStacks& s) { s.pushString(applicationTitle(m)); }},
-    {5, "HintColor", "E", writeSetting<&ApplicationState::hintColor>, "", readSetting<&ApplicationState::hintColor>},
-    {6, "HintPause", "E", writeSetting<&ApplicationState::hintPause>, "", readSetting<&ApplicationState::hintPause>},
+     "", [](Machine& m, Application&, EvalStacks& s) { s.pushString(applicationTitle(m)); },
+     "the program's title (captions of message boxes, print jobs); by default its file name"},
+    {5, "HintColor", "E", writeSetting<&ApplicationState::hintColor>, "", readSetting<&ApplicationState::hintColor>,
+     "the colour of tool tips"},
+    {6, "HintPause", "E", writeSetting<&ApplicationState::hintPause>, "", readSetting<&ApplicationState::hintPause>,
+     "milliseconds before a tool tip shows"},
     {7, "HintShortPause", "E", writeSetting<&ApplicationState::hintShortPause>, "",
-     readSetting<&ApplicationState::hintShortPause>},
+     readSetting<&ApplicationState::hintShortPause>, "milliseconds before the next tool tip shows"},
     {8, "HintHidePause", "E", writeSetting<&ApplicationState::hintHidePause>, "",
-     readSetting<&ApplicationState::hintHidePause>},
+     readSetting<&ApplicationState::hintHidePause>, "milliseconds a tool tip stays"},
     {9, "HelpFile", "E", [](Machine& m, Application&) { app(m).helpFile = stringOperand(m).str(); },
-     "", [](Machine& m, Application&, EvalStacks& s) { s.pushString(app(m).helpFile); }},
+     "", [](Machine& m, Application&, EvalStacks& s) { s.pushString(app(m).helpFile); },
+     "the help file's name (there is no help viewer)"},
     // Ends the program as the end statement does: no handler runs any more,
     // but what the program wrote is not lost.
-    {10, "Terminate", "", [](Machine&, Application&) { throw ProgramEnd{0}; }, nullptr, nullptr},
-    {11, "Minimize", "", [](Machine&, Application&) { toolkit().minimizeApplication(); }, nullptr, nullptr},
+    {10, "Terminate", "", [](Machine&, Application&) { throw ProgramEnd{0}; }, nullptr, nullptr,
+     "ends the program, as the end statement does"},
+    {11, "Minimize", "", [](Machine&, Application&) { toolkit().minimizeApplication(); }, nullptr, nullptr,
+     "minimizes every window of the program"},
     {12, "HelpCommand", "EE",
      [](Machine& m, Application&) {
        truncOperand(m);
        truncOperand(m);
      },
-     nullptr, nullptr},
-    {13, "HelpContext", "E", [](Machine& m, Application&) { truncOperand(m); }, nullptr, nullptr},
-    {14, "HelpJump", "E", [](Machine& m, Application&) { m.evaluate(); }, nullptr, nullptr},
+     nullptr, nullptr, "command, data: read and ignored (no help viewer)"},
+    {13, "HelpContext", "E", [](Machine& m, Application&) { truncOperand(m); }, nullptr, nullptr,
+     "context: read and ignored (no help viewer)"},
+    {14, "HelpJump", "E", [](Machine& m, Application&) { m.evaluate(); }, nullptr, nullptr,
+     "topic: read and ignored (no help viewer)"},
     {15, "ShowHint", "E",
      [](Machine& m, Application&) {
        app(m).showHint = flagOperand(m);
        applyHints(app(m));
      },
-     "", [](Machine& m, Application&, EvalStacks& s) { pushFlag(s, app(m).showHint); }},
+     "", [](Machine& m, Application&, EvalStacks& s) { pushFlag(s, app(m).showHint); }, "flag: tool tips show at all"},
 };
 
 std::unique_ptr<Object> createApplication(Machine&, int type, int32_t) { return std::make_unique<Application>(type); }

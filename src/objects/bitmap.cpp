@@ -52,10 +52,7 @@ void loadFile(Machine& m, Bitmap& b) {
   skipByte(m);
   const Str name = stringOperand(m);
   skipByte(m);
-  std::vector<uint8_t> bytes;
-  if (!platform::readFileBytes(hostName(m, name, "Cannot open file"), bytes))
-    raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
-  b.loadBytes(bytes);
+  b.loadBytes(programFileBytes(m, name));
 }
 
 // Always a BMP file, whatever the name's ending.
@@ -99,11 +96,8 @@ void saveStream(Machine& m, Bitmap& b) {
 // A file name loads the file; a graphic-valued read copies the register's
 // graphic.
 void writePicture(Machine& m, Bitmap& b) {
-  if (m.evaluate() != 0) {
-    const Str name = m.strReg;
-    std::vector<uint8_t> bytes;
-    if (!platform::readFileBytes(hostName(m, name, "Cannot open file"), bytes))
-      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  std::vector<uint8_t> bytes;
+  if (pictureFileOperand(m, bytes)) {
     b.loadBytes(bytes);
     return;
   }
@@ -118,9 +112,7 @@ void readPicture(Machine& m, Bitmap& b, EvalStacks& s) {
 
 void loadResource(Machine& m, Bitmap& b) {
   skipByte(m);
-  const int n = m.u8();
-  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
-  b.loadBytes(m.image.resource(static_cast<size_t>(n)));
+  b.loadBytes(resourceOperand(m));
 }
 
 void rotate(Machine& m, Bitmap& b) {
@@ -138,34 +130,46 @@ void setMonochrome(Machine& m, Bitmap& b) {
 std::vector<Member<Bitmap>> bitmapRows() {
   std::vector<Member<Bitmap>> rows = {
       {0, "Height", "E", [](Machine& m, Bitmap& b) { b.setSize(b.surface().width(), numberOperand(m)); },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.surface().height()); }},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.surface().height()); }, "the height in pixels"},
       {1, "Width", "E", [](Machine& m, Bitmap& b) { b.setSize(numberOperand(m), b.surface().height()); },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.surface().width()); }},
-      {2, "Font", "O", [](Machine& m, Bitmap& b) { b.font() = fontOperand(m).desc; }, nullptr, nullptr},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.surface().width()); }, "the width in pixels"},
+      {2, "Font", "O", [](Machine& m, Bitmap& b) { b.font() = fontOperand(m).desc; }, nullptr, nullptr,
+       "font object: the canvas font takes its attributes"},
       // The canvas's device context: a number of its own; one set is ignored.
       {11, "Handle", "E", [](Machine& m, Bitmap&) { m.evaluate(); },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(kDeviceContextBase + 4 * b.tag); }},
-      {13, "Empty", nullptr, nullptr, "", [](Machine&, Bitmap& b, EvalStacks& s) { pushBool(s, b.surface().empty()); }},
-      {14, "Monochrome", "E", setMonochrome, "", [](Machine&, Bitmap& b, EvalStacks& s) { pushFlag(s, b.monochrome); }},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(kDeviceContextBase + 4 * b.tag); },
+       "the canvas's device-context number (writing evaluates a value and ignores it)"},
+      {13, "Empty", nullptr, nullptr, "", [](Machine&, Bitmap& b, EvalStacks& s) { pushBool(s, b.surface().empty()); },
+       "1 when the bitmap has no pixels, else 0"},
+      {14, "Monochrome", "E", setMonochrome, "", [](Machine&, Bitmap& b, EvalStacks& s) { pushFlag(s, b.monochrome); },
+       "flag: black and white only (setting it turns the pixels)"},
       {15, "TransparentColor", "E",
        [](Machine& m, Bitmap& b) {
          b.fixedTransparentColor = numberOperand(m);
          b.transparentMode = 1;
        },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.transparentColor()); }},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.transparentColor()); },
+       "the colour left out when the bitmap is drawn transparent (setting it fixes it)"},
       {16, "TransparentMode", "E", [](Machine& m, Bitmap& b) { b.transparentMode = numberOperand(m) != 0 ? 1 : 0; },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.transparentMode); }},
-      {17, "LoadFromFile", "bEb", loadFile, nullptr, nullptr},
-      {18, "SaveToFile", "bEb", saveFile, nullptr, nullptr},
-      {19, "LoadFromStream", "Tb", loadStream, nullptr, nullptr},
-      {20, "SaveToStream", "Tb", saveStream, nullptr, nullptr},
-      {21, "Picture", "E", writePicture, "", readPicture},
-      {22, "LoadFromResource", "bB", loadResource, nullptr, nullptr},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.transparentMode); },
+       "0: the bottom-left pixel's colour is transparent, 1: TransparentColor"},
+      {17, "LoadFromFile", "bEb", loadFile, nullptr, nullptr, "file name: loads a picture (BMP, PNG, JPEG ...)"},
+      {18, "SaveToFile", "bEb", saveFile, nullptr, nullptr, "file name: saves the picture as BMP"},
+      {19, "LoadFromStream", "Tb", loadStream, nullptr, nullptr, "stream: loads a picture from the stream's position"},
+      {20, "SaveToStream", "Tb", saveStream, nullptr, nullptr,
+       "stream: writes the picture as BMP at the stream's position"},
+      {21, "Picture", "E", writePicture, "", readPicture,
+       "a file name, or a graphic read: the picture; a read gives 0 and names this bitmap in the graphic register"},
+      {22, "LoadFromResource", "bB", loadResource, nullptr, nullptr,
+       "resource number: loads the picture held in that resource"},
       {23, "Transparent", "E", [](Machine& m, Bitmap& b) { b.transparent = flagOperand(m); },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { pushFlag(s, b.transparent); }},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { pushFlag(s, b.transparent); },
+       "flag: drawing leaves out the transparent colour"},
       {26, "PixelFormat", "E", [](Machine& m, Bitmap& b) { b.pixelFormat = numberOperand(m); },
-       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.monochrome != 0 ? 1 : b.pixelFormat); }},
-      {31, "Rotate", "EEEEE", rotate, nullptr, nullptr},
+       "", [](Machine&, Bitmap& b, EvalStacks& s) { s.pushNumber(b.monochrome != 0 ? 1 : b.pixelFormat); },
+       "0 device, 1 one bit ... 7 32 bits (kept; a monochrome bitmap reads 1)"},
+      {31, "Rotate", "EEEEE", rotate, nullptr, nullptr,
+       "height, width, x, y, angle: turns the picture by angle degrees about (x, y) through the scratch bitmap"},
   };
   addFontMembers(rows, 200);
   addCanvasMembers(rows, CanvasCodes{.textOut = 3, .line = 4, .floodFill = 5, .circle = 6, .rectangle = 7,

@@ -118,8 +118,10 @@ void setHandle(Machine& m, Clipboard&) {
 
 const Member<Clipboard> kClipboardMembers[] = {
     {0, "AsText", "E", [](Machine& m, Clipboard&) { toolkit().setClipboardText(stringOperand(m).str()); },
-     "", [](Machine& m, Clipboard&, EvalStacks& s) { s.pushString(clipboardText(m, kTextLimit)); }},
-    {1, "Clear", "b", [](Machine& m, Clipboard&) { skipByte(m); toolkit().clearClipboard(); }, nullptr, nullptr},
+     "", [](Machine& m, Clipboard&, EvalStacks& s) { s.pushString(clipboardText(m, kTextLimit)); },
+     "the clipboard's text"},
+    {1, "Clear", "b", [](Machine& m, Clipboard&) { skipByte(m); toolkit().clearClipboard(); }, nullptr, nullptr,
+     "empties the clipboard"},
     // Opening and closing only count: every change reaches the clipboard at once.
     {2, "Close", "b",
      [](Machine& m, Clipboard&) {
@@ -127,25 +129,29 @@ const Member<Clipboard> kClipboardMembers[] = {
        int32_t& open = world(m).state<ClipboardState>().openCount;
        open = std::max(open - 1, 0);
      },
-     nullptr, nullptr},
-    {3, "Open", "b", [](Machine& m, Clipboard&) { skipByte(m); ++world(m).state<ClipboardState>().openCount; }, nullptr, nullptr},
+     nullptr, nullptr, "closes the clipboard (opening only counts: changes reach it at once)"},
+    {3, "Open", "b", [](Machine& m, Clipboard&) { skipByte(m); ++world(m).state<ClipboardState>().openCount; }, nullptr, nullptr,
+     "opens the clipboard"},
     {4, "HasFormat", "E", [](Machine& m, Clipboard&) { m.evaluate(); },
-     "E", [](Machine& m, Clipboard&, EvalStacks& s) { pushBool(s, hasFormat(numberOperand(m))); }},
+     "E", [](Machine& m, Clipboard&, EvalStacks& s) { pushBool(s, hasFormat(numberOperand(m))); },
+     "format (1, 7, 13 text; 2, 8, 17 picture): 1 when the clipboard holds it, else 0"},
     {5, "AsHandle", "E", [](Machine& m, Clipboard&) { m.evaluate(); },
-     "E", [](Machine& m, Clipboard&, EvalStacks& s) { s.pushNumber(dataHandle(m, numberOperand(m))); }},
+     "E", [](Machine& m, Clipboard&, EvalStacks& s) { s.pushNumber(dataHandle(m, numberOperand(m))); },
+     "format: the address of a copy of the text, or a handle for the picture (graphic register); 0: none"},
     {6, "TextBuf", "E", [](Machine& m, Clipboard&) { m.evaluate(); },
      "E", [](Machine& m, Clipboard&, EvalStacks& s) {
        const int32_t n = numberOperand(m);
        s.pushString(clipboardText(m, static_cast<size_t>(std::max(n, 0))));
-     }},
-    {7, "SetAsHandle", "bEbEb", setHandle, nullptr, nullptr},
+     }, "n: at most n bytes of the clipboard's text"},
+    {7, "SetAsHandle", "bEbEb", setHandle, nullptr, nullptr,
+     "format, handle: puts the text at an address, or a bitmap's picture, on the clipboard"},
     {8, "SetTextBuf", "bEb",
      [](Machine& m, Clipboard&) {
        skipByte(m);
        toolkit().setClipboardText(stringOperand(m).str());
        skipByte(m);
      },
-     nullptr, nullptr},
+     nullptr, nullptr, "text: puts the text on the clipboard"},
 };
 
 std::unique_ptr<Object> createClipboard(Machine&, int type, int32_t) { return std::make_unique<Clipboard>(type); }

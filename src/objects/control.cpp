@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "platform/memory_access.h"
 #include "toolkit/colors.h"
 #include "toolkit/toolkit.h"
@@ -15,7 +15,7 @@ namespace {
 constexpr size_t kMaxMessageText = 65536;
 }
 
-Control::Control(Machine& m, int type) : Object(type), m_(m) {}
+Control::Control(Machine& m, int type) : EventSource(type), m_(m) {}
 
 Control::~Control() {
   if (parent_ != nullptr) {
@@ -32,7 +32,7 @@ void Control::attach(std::unique_ptr<gui::WindowPeer> peer) {
   showFont();
   // Controls are visible (they show once they have a parent); windows of
   // their own start hidden.
-  if (!topLevel()) peer_->setVisible(visible_ != 0);
+  if (!peer_->topLevel()) peer_->setVisible(visible_ != 0);
 }
 
 // ---- Geometry
@@ -370,17 +370,6 @@ Control& containerOperand(Machine& m) {
   auto* control = dynamic_cast<Control*>(&o);
   if (control == nullptr) raise(texts::kInvalidCast);
   return *control;
-}
-
-int32_t MouseOnlyControl::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::DblClick: return eventSlots[kSlotDblClick];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    default: return 0;
-  }
 }
 
 }  // namespace kestrel::objects

@@ -3,10 +3,11 @@
 // properties that all of them share, their toolkit peer, and the routing of
 // the peer's events to the program's handlers.
 //
-// A control family derives from Control, makes its peer in its constructor
-// (attach()), says where it keeps each event's handler (handlerFor()), and
-// lists its member table with the shared rows of control_members.h. The
-// form (form.h) is the worked example; docs/architecture.md walks through it.
+// A control family derives from ControlOf<its peer type> (below), which
+// makes the peer, and lists its member table with the shared rows of
+// control_members.h and event_members.h: the handlers live in the slots
+// every event source has, one per event kind. docs/architecture.md walks
+// through adding a family.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -14,10 +15,12 @@
 #include <vector>
 
 #include "events/dispatch.h"
+#include "objects/event_source.h"
 #include "objects/member_operands.h"
 #include "objects/object_model.h"
 #include "toolkit/gui_types.h"
-#include "toolkit/window_peer.h"
+#include "toolkit/peers/window.h"
+#include "toolkit/toolkit.h"
 
 namespace kestrel::objects {
 
@@ -26,14 +29,13 @@ class FontObject;
 // Alignment within the parent: 0 none, 1 top, 2 bottom, 3 left, 4 right, 5 client.
 enum Align { kAlignNone = 0, kAlignTop, kAlignBottom, kAlignLeft, kAlignRight, kAlignClient };
 
-class Control : public Object, public gui::WindowOwner {
+class Control : public EventSource, public gui::WindowOwner {
  public:
   Control(Machine& m, int type);
   ~Control() override;
 
   Machine& machine() const { return m_; }
   gui::WindowPeer& peer() const { return *peer_; }
-  events::Sender sender() const { return {classCode(), tag}; }
 
   // ---- Common properties. Bounds are Left, Top, Width and Height as the
   // program sees them (a form adds its frame to the client area).
@@ -43,8 +45,16 @@ class Control : public Object, public gui::WindowOwner {
   void setTop(int32_t v);
   void setWidth(int32_t v);
   void setHeight(int32_t v);
+  int32_t left() const { return bounds().left; }
+  int32_t top() const { return bounds().top; }
+  int32_t width() const { return bounds().width(); }
+  int32_t height() const { return bounds().height(); }
   virtual gui::Size clientSize() const;
   virtual void setClientSize(gui::Size size);
+  int32_t clientWidth() const { return clientSize().width; }
+  int32_t clientHeight() const { return clientSize().height; }
+  void setClientWidth(int32_t v) { setClientSize({v, clientSize().height}); }
+  void setClientHeight(int32_t v) { setClientSize({clientSize().width, v}); }
 
   virtual Str caption() const;
   virtual void setCaption(const Str& text);
@@ -88,11 +98,6 @@ class Control : public Object, public gui::WindowOwner {
   intptr_t handle() const { return peer_->handle(); }
   // The popup menu named by the program (menus attach it).
   ObjectRef popupMenu{};
-
-  // ---- Events. The handler position the control keeps for an event kind
-  // (0: none), and for window messages.
-  virtual int32_t handlerFor(gui::EventKind kind) const = 0;
-  virtual int32_t messageHandler() const { return 0; }
 
   // ---- gui::WindowOwner
   void event(gui::InputEvent& e) override;
@@ -152,16 +157,13 @@ class Control : public Object, public gui::WindowOwner {
   void applyTabOrder();
 };
 
-// A control that hears only the mouse (labels, panels): its event slots,
-// the message hook first.
-class MouseOnlyControl : public Control {
+// A control whose peer is a PeerT (toolkit/peers/): the constructor makes
+// the peer, and peer() has the peer's own type.
+template <class PeerT>
+class ControlOf : public Control {
  public:
-  enum Slot { kSlotMessage, kSlotClick, kSlotDblClick, kSlotMouseDown, kSlotMouseUp, kSlotMouseMove, kSlots };
-  using Control::Control;
-
-  std::array<int32_t, kSlots> eventSlots{};
-  int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
+  ControlOf(Machine& m, int type) : Control(m, type) { attach(toolkit().create<PeerT>(*this)); }
+  PeerT& peer() const { return static_cast<PeerT&>(Control::peer()); }
 };
 
 // The font object (type 34): a font the program sets up and assigns to

@@ -43,10 +43,10 @@ void writeFontMember(Machine& m, gui::FontDesc& font, int sub) {
     case 2: font.size = truncOperand(m); break;
     case 3: forEachArgument(m, [&] { setStyle(font, styleBit(truncOperand(m)), true); }); break;
     case 4: forEachArgument(m, [&] { setStyle(font, styleBit(truncOperand(m)), false); }); break;
-    case 5: m.evaluate(); break;
+    case 5: ignoredOperand(m); break;
     case 6:
-      m.evaluate();
-      m.evaluate();
+      ignoredOperand(m);
+      ignoredOperand(m);
       break;
     case 7: {
       const int32_t handle = truncOperand(m);

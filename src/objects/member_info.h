@@ -10,6 +10,7 @@ struct MemberInfo {
   const char* name;   // e.g. "Caption"
   const char* write;  // operand layout of the write form, nullptr when there is none
   const char* read;   // argument layout of the read form, nullptr when there is none
+  const char* about;  // what the operands mean and what a read gives, or nullptr
 };
 
 // The assembler name of an object type (e.g. "form"), or nullptr.

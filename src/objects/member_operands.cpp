@@ -1,6 +1,57 @@
 #include "objects/member_operands.h"
 
+#include "core/machine.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
 namespace kestrel::objects {
+
+int32_t numberOperand(Machine& m) { return m.evalRound(); }
+int32_t truncOperand(Machine& m) { return m.evalTrunc(); }
+uint8_t flagOperand(Machine& m) { return static_cast<uint8_t>(m.evalRound()); }
+bool truthOperand(Machine& m) { return m.evalNumber() != 0; }
+
+Str stringOperand(Machine& m) {
+  m.evaluate();
+  return m.strReg;
+}
+
+void ignoredOperand(Machine& m) { m.evaluate(); }
+int32_t handlerOperand(Machine& m) { return m.s32(); }
+void skipByte(Machine& m) { m.u8(); }
+
+void skipBytes(Machine& m, int count) {
+  for (int i = 0; i < count; ++i) m.u8();
+}
+
+int byteOperand(Machine& m) { return m.u8(); }
+bool nextArgument(Machine& m) { return !m.atEnd() && m.u8() != 11; }
+
+std::vector<uint8_t> programFileBytes(Machine& m, const Str& name) {
+  if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
+  std::vector<uint8_t> bytes;
+  if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
+    raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  return bytes;
+}
+
+bool pictureFileOperand(Machine& m, std::vector<uint8_t>& bytes) {
+  if (m.evaluate() == 0) return false;
+  bytes = programFileBytes(m, m.strReg);
+  return true;
+}
+
+std::vector<uint8_t> resourceOperand(Machine& m) {
+  const int n = m.u8();
+  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
+  return m.image.resource(static_cast<size_t>(n));
+}
+
+KeepReadPosition::KeepReadPosition(Machine& m) : m_(m), position_(m.pos) {}
+KeepReadPosition::~KeepReadPosition() { m_.pos = position_; }
+
+bool sandboxed(const Machine& m) { return m.options.sandbox; }
+bool windowedProgram(const Machine& m) { return m.options.windowed; }
 
 namespace {
 constexpr int kKindParameter = 12;

@@ -1,40 +1,62 @@
 #pragma once
-// The operand conventions that every member of every type follows: numbers
-// rounded (or truncated where a table says so), boolean flag bytes,
-// strings, event bindings, argument lists, raw bytes, object operands in
-// both byte orders, and the container lookup.
+// The door from an object family to the machine: the operand conventions
+// that every member of every type follows (numbers rounded, or truncated
+// where a table says so; boolean flag bytes; strings; event bindings;
+// argument lists; raw bytes; object operands in both byte orders; picture
+// files and embedded resources), the container lookup, and the few facts
+// about the run that members ask. Control families (objects/controls/)
+// reach the machine through nothing else.
 #include <cstdint>
+#include <vector>
 
 #include "expr/eval_stacks.h"
-#include "core/machine.h"
 #include "objects/object_model.h"
+#include "state/str.h"
+
+namespace kestrel {
+class Machine;
+}
 
 namespace kestrel::objects {
 
 // A numeric operand, rounded to nearest with ties to even.
-inline int32_t numberOperand(Machine& m) { return m.evalRound(); }
+int32_t numberOperand(Machine& m);
 // A numeric operand that the table marks as truncated.
-inline int32_t truncOperand(Machine& m) { return m.evalTrunc(); }
+int32_t truncOperand(Machine& m);
 // A boolean property: the low 8 bits of the rounded value are the flag.
-inline uint8_t flagOperand(Machine& m) { return static_cast<uint8_t>(m.evalRound()); }
-inline Str stringOperand(Machine& m) {
-  m.evaluate();
-  return m.strReg;
-}
+uint8_t flagOperand(Machine& m);
+// A truth value: any value but 0 is true (0.4 too: it is not rounded).
+bool truthOperand(Machine& m);
+Str stringOperand(Machine& m);
+// One expression that the member evaluates and does not use.
+void ignoredOperand(Machine& m);
 // An event binding: 4 raw bytes, the handler's little-endian position.
-inline int32_t handlerOperand(Machine& m) { return m.s32(); }
+int32_t handlerOperand(Machine& m);
 // One raw byte that the member reads and does not use.
-inline void skipByte(Machine& m) { m.u8(); }
+void skipByte(Machine& m);
+// Raw bytes that the member reads and does not use.
+void skipBytes(Machine& m, int count);
+// One raw byte taken as a number.
+int byteOperand(Machine& m);
 
 // An argument list: each element is led by a byte that is not 11; the byte
 // 11 in that place ends the list. `element` reads the element itself.
+bool nextArgument(Machine& m);  // reads the lead byte: false at the end
 template <class F>
 void forEachArgument(Machine& m, F&& element) {
-  for (;;) {
-    if (m.atEnd() || m.u8() == 11) return;
-    element();
-  }
+  while (nextArgument(m)) element();
 }
+
+// A picture operand: one expression. A string names a picture file: true,
+// with the file's bytes. A number (a graphic-valued read such as
+// bitmap:0.Picture) has left the picture in the graphic register: false.
+bool pictureFileOperand(Machine& m, std::vector<uint8_t>& bytes);
+// A resource operand: one raw byte, the number of an embedded resource
+// ("List index out of bounds (N)" when there is none). Its bytes.
+std::vector<uint8_t> resourceOperand(Machine& m);
+// The bytes of a file that the program names ("Cannot open file ..." when
+// it cannot be read, and always in the sandbox).
+std::vector<uint8_t> programFileBytes(Machine& m, const Str& name);
 
 // A flag read back: the stored byte (a flag set with -1 reads 255).
 inline void pushFlag(EvalStacks& s, uint8_t flag) { s.pushNumber(flag); }
@@ -58,5 +80,26 @@ int32_t parameterIndex(Machine& m, int slot);
 // toolkit's typecast does: twelve type codes name their own class, every
 // other code asks for a tab control (53).
 Object& containerLookup(Machine& m, ObjectRef ref);
+
+// A member that runs the event loop inside a statement (a modal run) puts
+// the code stream's read position back when it is done, so that handlers
+// cannot disturb the statement.
+class KeepReadPosition {
+ public:
+  explicit KeepReadPosition(Machine& m);
+  ~KeepReadPosition();
+  KeepReadPosition(const KeepReadPosition&) = delete;
+  KeepReadPosition& operator=(const KeepReadPosition&) = delete;
+
+ private:
+  Machine& m_;
+  int32_t position_;
+};
+
+// ---- Facts about the run.
+// The fuzzer's sandbox: no files, dialogs, sockets or printing.
+bool sandboxed(const Machine& m);
+// A program without a console unit (the windowed stub).
+bool windowedProgram(const Machine& m);
 
 }  // namespace kestrel::objects

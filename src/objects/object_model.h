@@ -56,7 +56,8 @@ class Object {
 };
 
 // One row of a member table. A null layout means the member has no form in
-// that direction; "" means a form without operands.
+// that direction; "" means a form without operands. `about` says in one
+// line what the operands mean and what a read gives (docs/reference.md).
 template <class T>
 struct Member {
   uint8_t code;
@@ -65,6 +66,7 @@ struct Member {
   void (*write)(Machine&, T&);      // reads the operands and acts
   const char* reads;                // argument letters of the expression form
   void (*read)(Machine&, T&, EvalStacks&);  // reads its arguments, pushes one value
+  const char* about = nullptr;
 };
 
 using Factory = std::unique_ptr<Object> (*)(Machine& m, int type, int32_t index);
@@ -104,7 +106,7 @@ TypeDescriptor describeType(int code, const char* name, const Member<T>* rows, s
   d.rowOf.fill(-1);
   for (size_t i = 0; i < count; ++i) {
     d.rowOf[rows[i].code] = static_cast<int16_t>(i);
-    d.info.push_back({rows[i].name, rows[i].writes, rows[i].reads});
+    d.info.push_back({rows[i].name, rows[i].writes, rows[i].reads, rows[i].about});
   }
   d.write = [](const TypeDescriptor& t, Machine& m, Object& o, int member) {
     const int16_t r = t.rowOf[static_cast<size_t>(member & 255)];
@@ -135,9 +137,10 @@ TypeDescriptor describeType(int code, const char* name, const std::vector<Member
   return describeType<T>(code, name, rows.data(), rows.size(), create);
 }
 
-// The object types that this build knows, by type code. The engine's own
-// families are registered on first use (object_types.cpp); the toolkit
-// layer adds its visual types with add() before a program runs.
+// The object types that this build knows, by type code. Every family of
+// the engine, the visual ones too, is registered on first use from the
+// list in object_types.cpp; add() and remove() also let tests stand in a
+// type of their own.
 class TypeRegistry {
  public:
   static TypeRegistry& instance();

@@ -1,8 +1,13 @@
-// The object families of the engine. A family registers its types here
-// (the visual ones too: they reach the window system through toolkit peers).
+// The object families of the engine, in the order they register (the
+// visual ones too: they reach the window system through toolkit peers). A
+// new family adds its header and one line to the list.
 #include "objects/bitmap.h"
-#include "objects/form.h"
+#include "objects/controls/buttons.h"
+#include "objects/controls/form.h"
+#include "objects/controls/label.h"
+#include "objects/controls/panel.h"
 #include "objects/object_model.h"
+#include "objects/printer_object.h"
 #include "objects/rect_record.h"
 #include "objects/sockets.h"
 #include "objects/streams.h"
@@ -10,32 +15,31 @@
 
 namespace kestrel::objects {
 
-void registerRegistryType(TypeRegistry& registry);  // registry_object.cpp
-void registerFontType(TypeRegistry& registry);      // font_object.cpp
-void registerLabelType(TypeRegistry& registry);     // label.cpp
-void registerButtonTypes(TypeRegistry& registry);   // button_members.cpp
-void registerPanelType(TypeRegistry& registry);     // panel.cpp
+void registerRegistryType(TypeRegistry& registry);     // registry_object.cpp
+void registerFontType(TypeRegistry& registry);         // font_object.cpp
 void registerFontDialogType(TypeRegistry& registry);   // font_dialog.cpp
-void registerPrinterType(TypeRegistry& registry);      // printer_object.cpp
 void registerClipboardType(TypeRegistry& registry);    // clipboard_object.cpp
 void registerApplicationType(TypeRegistry& registry);  // application_object.cpp
 
 void registerEngineTypes(TypeRegistry& registry) {
-  registerStreamTypes(registry);
-  registerStringListType(registry);
-  registerRectangleTypes(registry);
-  registerRegistryType(registry);
-  registerFormType(registry);
-  registerFontType(registry);
-  registerBitmapType(registry);
-  registerSocketType(registry);
-  registerLabelType(registry);
-  registerButtonTypes(registry);
-  registerPanelType(registry);
-  registerFontDialogType(registry);
-  registerPrinterType(registry);
-  registerClipboardType(registry);
-  registerApplicationType(registry);
+  for (auto family : {
+           registerStreamTypes,
+           registerStringListType,
+           registerRectangleTypes,
+           registerRegistryType,
+           registerFormType,
+           registerFontType,
+           registerBitmapType,
+           registerSocketType,
+           registerLabelType,
+           registerButtonTypes,
+           registerPanelType,
+           registerFontDialogType,
+           registerPrinterType,
+           registerClipboardType,
+           registerApplicationType,
+       })
+    family(registry);
 }
 
 }  // namespace kestrel::objects

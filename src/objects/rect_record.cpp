@@ -48,10 +48,10 @@ void readSide(Machine&, Rectangle& r, EvalStacks& s) {
 }
 
 const Member<Rectangle> kRectangleMembers[] = {
-    {0, "Left", "E", writeSide<0>, "", readSide<0>},
-    {1, "Top", "E", writeSide<1>, "", readSide<1>},
-    {2, "Right", "E", writeSide<2>, "", readSide<2>},
-    {3, "Bottom", "E", writeSide<3>, "", readSide<3>},
+    {0, "Left", "E", writeSide<0>, "", readSide<0>, "the left edge (a 32-bit integer in low memory)"},
+    {1, "Top", "E", writeSide<1>, "", readSide<1>, "the top edge"},
+    {2, "Right", "E", writeSide<2>, "", readSide<2>, "the right edge, just outside"},
+    {3, "Bottom", "E", writeSide<3>, "", readSide<3>, "the bottom edge, just outside"},
 };
 
 int32_t recordField(const Record88& r, int n) {
@@ -82,13 +82,13 @@ void readText(Machine&, Record88& r, EvalStacks& s) {
 }
 
 const Member<Record88> kRecordMembers[] = {
-    {0, "Field0", nullptr, nullptr, "", readField<0>},
-    {1, "Field1", "E", writeField<1>, "", readField<1>},
-    {2, "Field2", "E", writeField<2>, "", readField<2>},
-    {3, "Field3", "E", writeField<3>, "", readField<3>},
-    {4, "Field4", "E", writeField<4>, "", readField<4>},
-    {5, "Field5", "E", writeField<5>, "", readField<5>},
-    {6, "Text", "E", writeText, "", readText},
+    {0, "Field0", nullptr, nullptr, "", readField<0>, "32-bit integer 0 (read only)"},
+    {1, "Field1", "E", writeField<1>, "", readField<1>, "32-bit integer 1"},
+    {2, "Field2", "E", writeField<2>, "", readField<2>, "32-bit integer 2"},
+    {3, "Field3", "E", writeField<3>, "", readField<3>, "32-bit integer 3"},
+    {4, "Field4", "E", writeField<4>, "", readField<4>, "32-bit integer 4"},
+    {5, "Field5", "E", writeField<5>, "", readField<5>, "32-bit integer 5"},
+    {6, "Text", "E", writeText, "", readText, "the text at byte 24: at most 63 characters and a zero"},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "objects/sockets.h"
 
@@ -264,28 +265,32 @@ const Member<S> kSocketMembers[] = {
        const int32_t socket = openServer(m, o, o.family, numberOperand(m));
        if (socket != kNoSocket) o.handle = socket;
        s.pushNumber(socket);
-     }},
-    {1, "Close", "bEb", writeClose, nullptr, nullptr},
+     }, "port: a listening socket on that port; as an expression its handle (-1: failed)"},
+    {1, "Close", "bEb", writeClose, nullptr, nullptr, "socket: closes it"},
     {2, "SocketType", "E", [](Machine& m, S& o) { o.socketType = numberOperand(m); },
-     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.socketType); }},
+     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.socketType); }, "the type of sockets made next (1 stream)"},
     {3, "Protocol", "E", [](Machine& m, S& o) { o.protocol = numberOperand(m); },
-     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.protocol); }},
+     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.protocol); },
+     "the protocol of sockets made next (0: the type's own)"},
     {5, "ReadyPair", nullptr, nullptr,
      "EE", [](Machine& m, S&, EvalStacks& s) {
        const int32_t first = numberOperand(m);
        const int32_t second = numberOperand(m);
        s.pushNumber(readiness(m, first, second, 2));
-     }},
+     }, "socket, socket: how many of the two have something to read, without waiting (-1: not a socket)"},
     {6, "Ready", nullptr, nullptr,
-     "E", [](Machine& m, S&, EvalStacks& s) { s.pushNumber(readiness(m, numberOperand(m), 0, 1)); }},
+     "E", [](Machine& m, S&, EvalStacks& s) { s.pushNumber(readiness(m, numberOperand(m), 0, 1)); },
+     "socket: 1 when it has something to read (data, a connection, its end), else 0; -1: not a socket"},
     {7, "Accept",
      "E", [](Machine& m, S&) {
        // The new connection has no one to use it: it is closed rather than left open.
        const int32_t socket = acceptOn(m, numberOperand(m));
        if (socket != kNoSocket) socketState(m).close(socket);
      },
-     "E", [](Machine& m, S&, EvalStacks& s) { s.pushNumber(acceptOn(m, numberOperand(m))); }},
-    {8, "Transferred", nullptr, nullptr, "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.transferCount); }},
+     "E", [](Machine& m, S&, EvalStacks& s) { s.pushNumber(acceptOn(m, numberOperand(m))); },
+     "listening socket: the connection waiting there (-1: none); the statement closes it at once"},
+    {8, "Transferred", nullptr, nullptr, "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.transferCount); },
+     "the byte count of the last Receive, Send or WriteLine (-1: failed)"},
     {9, "Receive",
      "EE", [](Machine& m, S& o) {
        const int32_t socket = numberOperand(m);
@@ -298,15 +303,19 @@ const Member<S> kSocketMembers[] = {
        const int64_t n = receiveInto(m, socket, count, false);
        o.transferCount = static_cast<int32_t>(n);
        s.pushString(received(m, n));
-     }},
-    {10, "Send", "bEbEbEb", writeSend, nullptr, nullptr},
+     }, "socket, count: up to count bytes received (Transferred says how many)"},
+    {10, "Send", "bEbEbEb", writeSend, nullptr, nullptr,
+     "socket, text, length: sends the first length bytes (Transferred says how many went)"},
     {11, "Connect",
      "EE", [](Machine& m, S& o) { connectTo(m, o, platform::kInternetFamily, false); },
-     "EE", [](Machine& m, S& o, EvalStacks& s) { s.pushNumber(connectTo(m, o, o.family, true)); }},
+     "EE", [](Machine& m, S& o, EvalStacks& s) { s.pushNumber(connectTo(m, o, o.family, true)); },
+     "host, port: a connection; as an expression its handle (-1: failed, or pending under notification)"},
     {12, "HasData", nullptr, nullptr,
-     "E", [](Machine& m, S&, EvalStacks& s) { s.pushNumber(readiness(m, numberOperand(m), 0, 1)); }},
+     "E", [](Machine& m, S&, EvalStacks& s) { s.pushNumber(readiness(m, numberOperand(m), 0, 1)); },
+     "socket: as Ready"},
     {13, "ReadLine", "E", [](Machine& m, S& o) { readLine(m, o, numberOperand(m)); },
-     "E", [](Machine& m, S& o, EvalStacks& s) { s.pushString(readLine(m, o, numberOperand(m))); }},
+     "E", [](Machine& m, S& o, EvalStacks& s) { s.pushString(readLine(m, o, numberOperand(m))); },
+     "socket: the next line without its line feed (Transferred: its length, -1 when nothing came)"},
     {14, "WriteLine",
      "EE", [](Machine& m, S& o) {
        const int32_t socket = numberOperand(m);
@@ -317,11 +326,14 @@ const Member<S> kSocketMembers[] = {
        const int32_t socket = numberOperand(m);
        const Str text = stringOperand(m);
        pushCount(s, writeLine(m, socket, text));
-     }},
-    {15, "LocalHostName", nullptr, nullptr, "", [](Machine& m, S&, EvalStacks& s) { s.pushString(localHostName(m)); }},
+     }, "socket, text: sends the text and a line feed; as an expression the bytes sent"},
+    {15, "LocalHostName", nullptr, nullptr, "", [](Machine& m, S&, EvalStacks& s) { s.pushString(localHostName(m)); },
+     "this machine's host name"},
     {16, "PeerAddress", nullptr, nullptr,
-     "E", [](Machine& m, S&, EvalStacks& s) { s.pushString(peerAddress(m, numberOperand(m))); }},
-    {17, "LocalAddress", nullptr, nullptr, "", [](Machine& m, S&, EvalStacks& s) { s.pushString(localAddress(m)); }},
+     "E", [](Machine& m, S&, EvalStacks& s) { s.pushString(peerAddress(m, numberOperand(m))); },
+     "socket: the dotted address of the other end"},
+    {17, "LocalAddress", nullptr, nullptr, "", [](Machine& m, S&, EvalStacks& s) { s.pushString(localAddress(m)); },
+     "this machine's dotted address"},
     {18, "Peek",
      "EE", [](Machine& m, S&) {
        const int32_t socket = numberOperand(m);
@@ -332,15 +344,19 @@ const Member<S> kSocketMembers[] = {
        const int32_t socket = numberOperand(m);
        const int32_t count = numberOperand(m);
        s.pushString(received(m, receiveInto(m, socket, count, true)));
-     }},
+     }, "socket, count: up to count bytes waiting, left to be received"},
     {19, "Family", "E", [](Machine& m, S& o) { o.family = numberOperand(m); },
-     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.family); }},
-    {20, "Handle", nullptr, nullptr, "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.handle); }},
+     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.family); },
+     "the address family of sockets made next (2: internet)"},
+    {20, "Handle", nullptr, nullptr, "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.handle); },
+     "the socket made last by OpenServer or Connect"},
     {21, "NotifyMessage", "E", [](Machine& m, S& o) { o.notifyMessage = numberOperand(m); },
-     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.notifyMessage); }},
+     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.notifyMessage); },
+     "the message posted to the notification form about socket events (above 1024: notify)"},
     {22, "NotifyEvents", "E", [](Machine& m, S& o) { o.notifyEvents = numberOperand(m); },
-     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.notifyEvents); }},
-    {23, "NotifyForm", "O", writeNotifyForm, nullptr, nullptr},
+     "", [](Machine&, S& o, EvalStacks& s) { s.pushNumber(o.notifyEvents); },
+     "the events to notify: 1 read, 2 write, 4 out-of-band, 8 accept, 16 connect, 32 close"},
+    {23, "NotifyForm", "O", writeNotifyForm, nullptr, nullptr, "form: where notifications go"},
 };
 
 std::unique_ptr<Object> createSocketObject(Machine&, int type, int32_t) { return std::make_unique<SocketObject>(type); }

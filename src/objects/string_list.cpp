@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/machine.h"
 #include "objects/member_operands.h"
 #include "objects/streams.h"
 #include "platform/paths.h"
@@ -271,31 +272,42 @@ void writeSorted(Machine& m, StringList& l) {
 
 const Member<StringList> kStringListMembers[] = {
     {0, "Duplicates", "E", [](Machine& m, StringList& l) { l.duplicates = numberOperand(m); },
-     "", [](Machine&, StringList& l, EvalStacks& s) { s.pushNumber(l.duplicates); }},
+     "", [](Machine&, StringList& l, EvalStacks& s) { s.pushNumber(l.duplicates); },
+     "what adding a string already in a sorted list does: 0 nothing, 1 adds it, 2 an error"},
     {1, "Count", nullptr, nullptr,
-     "", [](Machine&, StringList& l, EvalStacks& s) { s.pushNumber(static_cast<double>(l.items.size())); }},
+     "", [](Machine&, StringList& l, EvalStacks& s) { s.pushNumber(static_cast<double>(l.items.size())); },
+     "the number of strings"},
     {2, "Sorted", "E", writeSorted,
-     "", [](Machine&, StringList& l, EvalStacks& s) { pushFlag(s, l.sortedFlag); }},
+     "", [](Machine&, StringList& l, EvalStacks& s) { pushFlag(s, l.sortedFlag); },
+     "flag: the list is kept sorted (setting it sorts the list)"},
     {3, "Clear", "b", [](Machine& m, StringList& l) { skipByte(m); l.items.clear(); },
-     nullptr, nullptr},
-    {4, "Add", "L", addStrings, nullptr, nullptr},
-    {5, "Delete", "L", deleteStrings, nullptr, nullptr},
-    {6, "Exchange", "bEbEb", exchange, nullptr, nullptr},
+     nullptr, nullptr, "removes every string"},
+    {4, "Add", "L", addStrings, nullptr, nullptr, "strings to add (in order when sorted)"},
+    {5, "Delete", "L", deleteStrings, nullptr, nullptr,
+     "indices of strings to delete, each as the list was before the statement"},
+    {6, "Exchange", "bEbEb", exchange, nullptr, nullptr, "i, j: swaps two strings"},
     {7, "IndexOf", "E", [](Machine& m, StringList&) { m.evaluate(); },
-     "E", [](Machine& m, StringList& l, EvalStacks& s) { s.pushNumber(static_cast<double>(l.indexOf(stringOperand(m)))); }},
-    {8, "Insert", "bEbEb", insert, nullptr, nullptr},
-    {9, "Sort", "b", [](Machine& m, StringList& l) { skipByte(m); l.sort(); }, nullptr, nullptr},
+     "E", [](Machine& m, StringList& l, EvalStacks& s) { s.pushNumber(static_cast<double>(l.indexOf(stringOperand(m)))); },
+     "text: the index of the first equal string, ignoring case (-1: none)"},
+    {8, "Insert", "bEbEb", insert, nullptr, nullptr, "index, text: inserts before the index (not in a sorted list)"},
+    {9, "Sort", "b", [](Machine& m, StringList& l) { skipByte(m); l.sort(); }, nullptr, nullptr,
+     "sorts the strings, ignoring case"},
     {10, "Strings", "EE", writeString,
-     "E", [](Machine& m, StringList& l, EvalStacks& s) { s.pushString(l.at(numberOperand(m))); }},
+     "E", [](Machine& m, StringList& l, EvalStacks& s) { s.pushString(l.at(numberOperand(m))); },
+     "index, text: replaces a string; read with (index): the string"},
     {11, "Text", "E", [](Machine& m, StringList& l) { l.setText(stringOperand(m).view()); },
-     "", [](Machine&, StringList& l, EvalStacks& s) { s.pushString(l.text()); }},
-    {12, "LoadFromFile", "bEb", loadFile, nullptr, nullptr},
-    {13, "LoadFromStream", "Tb", loadStream, nullptr, nullptr},
-    {14, "SaveToFile", "bEb", saveFile, nullptr, nullptr},
-    {15, "SaveToStream", "Tb", saveStream, nullptr, nullptr},
-    {16, "AddStrings", "bOb", addFromObject, nullptr, nullptr},
-    {17, "Split", "EE", writeSplit, "EE", readSplit},
-    {18, "Join", "EEE", writeJoin, "EEE", readJoin},
+     "", [](Machine&, StringList& l, EvalStacks& s) { s.pushString(l.text()); },
+     "all strings, each ended by CR LF; writing splits at line feeds"},
+    {12, "LoadFromFile", "bEb", loadFile, nullptr, nullptr, "file name: the file's lines replace the strings"},
+    {13, "LoadFromStream", "Tb", loadStream, nullptr, nullptr,
+     "stream: the rest of the stream's lines replace the strings"},
+    {14, "SaveToFile", "bEb", saveFile, nullptr, nullptr, "file name: writes the text"},
+    {15, "SaveToStream", "Tb", saveStream, nullptr, nullptr, "stream: writes the text at the stream's position"},
+    {16, "AddStrings", "bOb", addFromObject, nullptr, nullptr, "object with strings (a string list): adds its strings"},
+    {17, "Split", "EE", writeSplit, "EE", readSplit,
+     "text, separator: adds the parts between separators; read: how many it added"},
+    {18, "Join", "EEE", writeJoin, "EEE", readJoin,
+     "from, to, separator: the strings from..to joined by the separator (written: computed only)"},
 };
 
 std::unique_ptr<Object> createStringList(Machine&, int type, int32_t) { return std::make_unique<StringList>(type); }

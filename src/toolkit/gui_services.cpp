@@ -1,26 +1,12 @@
-// The null toolkit's forms, controls, pictures, colours and event loop:
-// peers that store what they are told, surfaces that draw nothing, the
-// classic system colours, no screen fonts, and posted tasks that run when
-// the program processes its pending messages.
+// The null toolkit's pictures, colours and event loop: surfaces that draw
+// nothing, the classic system colours, no screen fonts, and posted tasks
+// that run when the program processes its pending messages. (Its peers
+// are the storing base peers: Toolkit::create.)
 #include "toolkit/colors.h"
+#include "toolkit/surface.h"
 #include "toolkit/toolkit.h"
-#include "toolkit/window_peer.h"
 
 namespace kestrel {
-
-std::unique_ptr<gui::FormPeer> Toolkit::createForm(gui::WindowOwner& owner) {
-  return std::make_unique<gui::FormPeer>(&owner);
-}
-
-std::unique_ptr<gui::WindowPeer> Toolkit::createControl(gui::ControlKind kind, gui::WindowOwner& owner) {
-  switch (kind) {
-    case gui::ControlKind::Label:
-    case gui::ControlKind::Panel: return std::make_unique<gui::PicturePeer>(&owner);
-    case gui::ControlKind::BitmapButton:
-    case gui::ControlKind::FlatButton: return std::make_unique<gui::ButtonPeer>(&owner);
-    default: return std::make_unique<gui::WindowPeer>(&owner);
-  }
-}
 
 std::unique_ptr<gui::Surface> Toolkit::createSurface(int32_t width, int32_t height, uint32_t) {
   return gui::makeNullSurface(width, height);

@@ -3,8 +3,11 @@
 // drawing: rectangles, fonts, colours, events and the window messages that
 // the run-time understands. Nothing here depends on a window system.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "toolkit/event_kinds.h"
 
 namespace kestrel::gui {
 
@@ -87,24 +90,18 @@ inline constexpr int kAltKey = 16;
 inline constexpr int kCtrlKey = 1;
 enum MouseButton { kLeftButton = 0, kRightButton = 1, kMiddleButton = 2 };
 
+// The event kinds (event_kinds.h lists them).
 enum class EventKind : uint8_t {
-  Click,
-  DblClick,
-  MouseDown,
-  MouseUp,
-  MouseMove,
-  KeyPress,  // key: the character code, 0 to 255
-  KeyDown,   // key: the virtual-key code
-  KeyUp,
-  Resize,
-  Close,     // the user asked the window to close; the engine decides
-  Paint,     // the window is about to show its picture
-  Show,
-  Change,
-  WindowStateChange,  // the user minimized, maximized or restored the window
-  DragStart,          // the user started moving the window with the mouse
-  DragEnd,            // and let it go
+#define KESTREL_EVENT_KIND(kind, field, member, arguments) kind,
+  KESTREL_EVENT_KINDS(KESTREL_EVENT_KIND)
+#undef KESTREL_EVENT_KIND
 };
+
+inline constexpr size_t kEventKindCount = 0
+#define KESTREL_EVENT_KIND(kind, field, member, arguments) +1
+    KESTREL_EVENT_KINDS(KESTREL_EVENT_KIND)
+#undef KESTREL_EVENT_KIND
+    ;
 
 struct InputEvent {
   EventKind kind = EventKind::Click;

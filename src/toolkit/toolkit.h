@@ -9,6 +9,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/wav.h"
@@ -21,11 +24,9 @@ class TextPrintJob;
 class SocketWatch;
 enum class SocketCondition { Readable, Writable };
 namespace gui {
-class FormPeer;
 class Surface;
 class WindowOwner;
 class WindowPeer;
-enum class ControlKind;
 }  // namespace gui
 
 class Toolkit {
@@ -88,11 +89,34 @@ class Toolkit {
   // it. nullptr when there is no event loop (the default).
   virtual std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready);
 
-  // ---- Forms, controls and pictures (src/toolkit/window_peer.h). The
-  // defaults (gui_services.cpp) are the null toolkit's: peers that store
-  // what they are told and show nothing, surfaces that draw nothing.
-  virtual std::unique_ptr<gui::FormPeer> createForm(gui::WindowOwner& owner);
-  virtual std::unique_ptr<gui::WindowPeer> createControl(gui::ControlKind kind, gui::WindowOwner& owner);
+  // ---- Forms and controls (src/toolkit/peers/, one header per family):
+  // the peer of type PeerT for `owner`, made by the factory the toolkit
+  // listed for PeerT (see addPeers), or else the storing PeerT itself,
+  // which shows nothing. The null toolkit lists none.
+  template <class PeerT>
+  std::unique_ptr<PeerT> create(gui::WindowOwner& owner) {
+    static_assert(std::is_base_of_v<gui::WindowPeer, PeerT>, "peers derive from gui::WindowPeer");
+    const auto it = peers_.find(typeid(PeerT));
+    if (it != peers_.end()) return std::unique_ptr<PeerT>(static_cast<PeerT*>(it->second(owner).release()));
+    return std::make_unique<PeerT>(&owner);
+  }
+  using PeerFactory = std::unique_ptr<gui::WindowPeer> (*)(gui::WindowOwner& owner);
+  struct PeerEntry {
+    std::type_index type;
+    PeerFactory make;
+  };
+  // The entry for peer type PeerT of a function `Make(owner)` that returns
+  // a std::unique_ptr to a PeerT (or to a class derived from it).
+  template <class PeerT, auto Make>
+  static PeerEntry peer() {
+    return {typeid(PeerT), [](gui::WindowOwner& owner) -> std::unique_ptr<gui::WindowPeer> {
+              std::unique_ptr<PeerT> made = Make(owner);
+              return made;
+            }};
+  }
+
+  // ---- Pictures, colours, fonts and the event loop. The defaults
+  // (gui_services.cpp) are the null toolkit's: surfaces that draw nothing.
   virtual std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill);
   // The 0x00BBGGRR value of a system colour (palette index 0 to 30).
   virtual uint32_t systemColor(int index);
@@ -142,8 +166,13 @@ class Toolkit {
  protected:
   // Runs the tasks posted so far; false when there were none.
   bool runPostedTasks();
+  // Lists the peers this toolkit makes: {peer<gui::FormPeer, makeForm>(), ...}.
+  void addPeers(std::initializer_list<PeerEntry> entries) {
+    for (const PeerEntry& e : entries) peers_.insert_or_assign(e.type, e.make);
+  }
 
  private:
+  std::unordered_map<std::type_index, PeerFactory> peers_;
   std::vector<std::function<void()>> posted_;
   // The null toolkit's clipboard.
   std::string clipText_;

@@ -3,7 +3,7 @@
 // the handle table (there are no others), a 1024 x 768 screen at 96 dots
 // per inch, and no sound.
 #include "toolkit/toolkit.h"
-#include "toolkit/window_peer.h"
+#include "toolkit/peers/window.h"
 
 namespace kestrel {
 
@@ -56,7 +56,7 @@ bool Toolkit::setWindowText(intptr_t window, const std::string& text) {
 intptr_t Toolkit::findWindow(const std::string* className, const std::string* title) {
   for (gui::WindowPeer* peer : gui::allWindowPeers()) {
     gui::WindowOwner* owner = peer->owner();
-    if (owner == nullptr || !owner->topLevel()) continue;
+    if (owner == nullptr || !peer->topLevel()) continue;
     if (className != nullptr && *className != owner->windowClass()) continue;
     if (title != nullptr && *title != owner->windowText()) continue;
     return peer->handle();

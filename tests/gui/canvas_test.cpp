@@ -12,7 +12,7 @@
 
 #include "gui_support.h"
 #include "objects/bitmap.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "toolkit/qt/qt_form.h"
 
 using namespace kestrel;
@@ -22,7 +22,7 @@ namespace {
 
 QImage canvasOf(Program& p, int form) {
   auto& f = objects::world(p.machine()).as<objects::Form>(objects::kFormType, form);
-  return qt::imageOf(f.formPeer().canvas()).convertToFormat(QImage::Format_RGB32);
+  return qt::imageOf(f.peer().canvas()).convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -195,7 +195,7 @@ TEST(Forms, MultipleDocuments) {
   EXPECT_GT(p.integer(2), 50);  // one above the other
   EXPECT_GT(p.integer(3), 50);  // side by side
   auto* parent = dynamic_cast<qt::QtFormPeer*>(
-      &objects::world(p.machine()).as<objects::Form>(objects::kFormType, 0).formPeer());
+      &objects::world(p.machine()).as<objects::Form>(objects::kFormType, 0).peer());
   ASSERT_NE(parent->mdiArea(), nullptr);
   EXPECT_EQ(parent->mdiArea()->subWindowList().size(), 2);
   EXPECT_TRUE(p.form(1)->isVisible());

@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "gui_support.h"
-#include "objects/buttons.h"
-#include "objects/label.h"
-#include "objects/panel.h"
+#include "objects/controls/buttons.h"
+#include "objects/controls/label.h"
+#include "objects/controls/panel.h"
 #include "screenshots.h"
 #include "toolkit/colors.h"
 #include "toolkit/qt/qt_widget_peer.h"
@@ -425,8 +425,9 @@ main:
   EXPECT_EQ(w->pos(), QPoint(40, 30));
   // An ordinary press and release afterwards is a click again.
   p.machine().vars.stringAt(0) = Str("");
-  objects::world(p.machine()).as<objects::BitmapButton>(objects::kBitmapButtonType, 0).eventSlots[
-      objects::BitmapButton::kSlotMouseDown] = 0;
+  objects::world(p.machine())
+      .as<objects::BitmapButton>(objects::kBitmapButtonType, 0)
+      .bindHandler(gui::EventKind::MouseDown, 0);
   click(w);
   EXPECT_EQ(p.text(0), "c");
 }

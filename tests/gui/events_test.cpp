@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "gui_support.h"
-#include "interp/system_state.h"
-#include "objects/form.h"
+#include "core/system_state.h"
+#include "objects/controls/form.h"
 #include "plain_control.h"
 #include "state/store_kinds.h"
 #include "toolkit/qt/qt_widget_peer.h"
@@ -125,9 +125,9 @@ done:
                                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
   mouse(w, QEvent::MouseMove, Qt::NoButton, {7, 8});
   EXPECT_EQ(p.text(0), "M");
-  EXPECT_EQ(p.machine().system->mouseX, 7);
-  EXPECT_EQ(p.machine().system->mouseY, 8);
-  EXPECT_FALSE(p.machine().system->mouseBusy);
+  EXPECT_EQ(p.machine().system->events.mouseX, 7);
+  EXPECT_EQ(p.machine().system->events.mouseY, 8);
+  EXPECT_FALSE(p.machine().system->events.mouseBusy);
   mouse(w, QEvent::MouseButtonPress, Qt::LeftButton, {3, 4});
   EXPECT_EQ(p.text(0), "MD");
 }
@@ -223,16 +223,16 @@ main:
   w->close();
   EXPECT_EQ(p.integer(0), 1);
   EXPECT_TRUE(w->isVisible());  // the handler answered 0: stay open
-  EXPECT_FALSE(p.machine().system->dispatchSuspended);
+  EXPECT_FALSE(p.machine().system->events.dispatchSuspended);
 
   *reinterpret_cast<int32_t*>(p.machine().vars.scalarAt(kInteger, 1)) = 2;
   w->close();
   EXPECT_FALSE(w->isVisible());
-  EXPECT_TRUE(p.machine().system->dispatchSuspended);
+  EXPECT_TRUE(p.machine().system->events.dispatchSuspended);
   w->show();
   w->resize(w->width() + 10, w->height());
   guitest::settle();
-  EXPECT_FALSE(p.machine().system->dispatchSuspended);
+  EXPECT_FALSE(p.machine().system->events.dispatchSuspended);
   EXPECT_EQ(p.integer(2), 0);
   w->resize(w->width() + 10, w->height());
   guitest::settle();
@@ -342,7 +342,7 @@ main:
 
   QTest::keyClick(child, Qt::Key_B);
   EXPECT_EQ(p.integer(0), 0);  // without key preview the form does not see it
-  objects::world(p.machine()).as<objects::Form>(objects::kFormType, 0).formPeer().setKeyPreview(true);
+  objects::world(p.machine()).as<objects::Form>(objects::kFormType, 0).peer().setKeyPreview(true);
   QTest::keyClick(child, Qt::Key_B);
   EXPECT_EQ(p.integer(0), 'B');
 }

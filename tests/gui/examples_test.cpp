@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "gui_support.h"
-#include "objects/label.h"
+#include "objects/controls/label.h"
 #include "screenshots.h"
 #include "toolkit/qt/qt_fonts.h"
 #include "toolkit/toolkit.h"

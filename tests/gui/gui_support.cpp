@@ -4,7 +4,7 @@
 
 #include "asm/kasm.h"
 #include "image/program_image.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "state/store_kinds.h"
 #include "toolkit/qt/qt_form.h"
 

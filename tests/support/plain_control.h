@@ -2,7 +2,6 @@
 // A control family for the tests: a plain window with the common
 // properties, the font sub-members and a few events. It is also the
 // smallest complete family (docs/architecture.md shows how one is made).
-#include <array>
 #include <vector>
 
 #include "objects/control.h"
@@ -13,44 +12,18 @@ namespace kestrel::testsupport {
 
 inline constexpr int kPlainType = 99;  // a code no family of the run-time uses
 
-class PlainControl : public objects::Control {
+class PlainControl : public objects::ControlOf<gui::WindowPeer> {
  public:
-  enum Slot { kClick, kMouseDown, kKeyDown, kKeyPress, kMessage, kSlots };
-
-  PlainControl(Machine& m, int type) : Control(m, type) {
-    attach(toolkit().createControl(gui::ControlKind::Plain, *this));
+  PlainControl(Machine& m, int type) : ControlOf(m, type) {
     setBounds(gui::Rect::fromSize(0, 0, 50, 20));
   }
-
-  std::array<int32_t, kSlots> eventSlots{};
-
-  int32_t handlerFor(gui::EventKind kind) const override {
-    switch (kind) {
-      case gui::EventKind::Click: return eventSlots[kClick];
-      case gui::EventKind::MouseDown: return eventSlots[kMouseDown];
-      case gui::EventKind::KeyDown: return eventSlots[kKeyDown];
-      case gui::EventKind::KeyPress: return eventSlots[kKeyPress];
-      default: return 0;
-    }
-  }
-  int32_t messageHandler() const override { return eventSlots[kMessage]; }
   const char* windowClass() const override { return "TPlain"; }
 };
-
-template <int Slot>
-void bindPlain(Machine& m, PlainControl& c) {
-  c.eventSlots[Slot] = objects::handlerOperand(m);
-}
 
 inline void registerPlainControl() {
   using objects::Member;
   static const std::vector<Member<PlainControl>> rows = [] {
     std::vector<Member<PlainControl>> r = {
-        {30, "OnClick", "H", bindPlain<PlainControl::kClick>, nullptr, nullptr},
-        {31, "OnMouseDown", "H", bindPlain<PlainControl::kMouseDown>, nullptr, nullptr},
-        {32, "OnKeyDown", "H", bindPlain<PlainControl::kKeyDown>, nullptr, nullptr},
-        {33, "OnKeyPress", "H", bindPlain<PlainControl::kKeyPress>, nullptr, nullptr},
-        {34, "OnMessage", "H", bindPlain<PlainControl::kMessage>, nullptr, nullptr},
         // A read that forgets to push: the dispatcher pushes 0 for it.
         {35, "Forgetful", nullptr, nullptr, "", [](Machine&, PlainControl&, EvalStacks&) {}},
     };
@@ -59,6 +32,8 @@ inline void registerPlainControl() {
                                 .clientHeight = 6, .parent = 7, .font = 8, .popupMenu = 9, .enabled = 10,
                                 .visible = 11, .showHint = 12, .hint = 13, .color = 14, .cursor = 15,
                                 .align = 16, .tabOrder = 17, .handle = 18});
+    objects::addEventMembers(
+        r, objects::EventCodes{.click = 30, .mouseDown = 31, .keyPress = 33, .keyDown = 32, .message = 34});
     objects::addFontMembers(r, 200);
     return r;
   }();

@@ -9,10 +9,10 @@
 #include "asm/kasm.h"
 #include "image/program_image.h"
 #include "core/machine.h"
-#include "objects/buttons.h"
-#include "objects/label.h"
-#include "objects/panel.h"
-#include "objects/turned_text.h"
+#include "objects/controls/buttons.h"
+#include "objects/controls/label.h"
+#include "objects/controls/panel.h"
+#include "objects/controls/turned_text.h"
 #include "state/store_kinds.h"
 #include "toolkit/gui_types.h"
 
@@ -114,10 +114,10 @@ TEST(BitmapButtons, KindsAndKeys) {
   EXPECT_EQ(b.caption().str(), "&Yes");
   EXPECT_EQ(b.modalResult, 6);
   EXPECT_EQ(b.isDefault(), 1);
-  EXPECT_EQ(b.buttonPeer().look().kind, 4);
+  EXPECT_EQ(b.peer().look().kind, 4);
   b.setKind(kKindCustom);
   EXPECT_EQ(b.caption().str(), "&Yes");
-  EXPECT_EQ(b.buttonPeer().look().kind, 0);
+  EXPECT_EQ(b.peer().look().kind, 0);
   b.setKind(kKindCancel);
   EXPECT_EQ(b.isDefault(), 0);
   EXPECT_EQ(b.cancel(), 1);

@@ -11,8 +11,8 @@
 #include "events/dispatch.h"
 #include "image/program_image.h"
 #include "core/machine.h"
-#include "interp/system_state.h"
-#include "objects/form.h"
+#include "core/system_state.h"
+#include "objects/controls/form.h"
 #include "plain_control.h"
 #include "state/store_kinds.h"
 #include "toolkit/colors.h"
@@ -265,9 +265,9 @@ done:
   EXPECT_EQ(r.m.frames.depth, 0);
   EXPECT_EQ(r.m.ctl.loopTop, loops);
   EXPECT_EQ(r.m.ctl.subroutineCount, 0);
-  EXPECT_FALSE(r.m.system->mouseBusy);
-  EXPECT_EQ(r.m.system->mouseX, 4);
-  EXPECT_EQ(r.m.system->mouseY, 9);
+  EXPECT_FALSE(r.m.system->events.mouseBusy);
+  EXPECT_EQ(r.m.system->events.mouseX, 4);
+  EXPECT_EQ(r.m.system->events.mouseY, 9);
 }
 
 // The end statement in a handler ends the run once the byte code is back
@@ -317,9 +317,9 @@ done:
   EXPECT_EQ(r.form(1).visibleFlag(), 0);
   // The form without a close handler suspended message hooks; Repaint
   // lets them run again.
-  EXPECT_TRUE(r.m.system->dispatchSuspended);
+  EXPECT_TRUE(r.m.system->events.dispatchSuspended);
   r.form(0).repaint();
-  EXPECT_FALSE(r.m.system->dispatchSuspended);
+  EXPECT_FALSE(r.m.system->events.dispatchSuspended);
 }
 
 TEST(Canvas, RasterOperationsAndColours) {

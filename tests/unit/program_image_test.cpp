@@ -1,7 +1,11 @@
 // Loading program images: the header walk, resources, trailers and binding.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "image/program_image.h"
+#include "image/statement_codes.h"
 #include "state/errors.h"
 
 using namespace kestrel;
@@ -136,4 +140,19 @@ TEST(ProgramImage, FoundInsideAnyExecutableOrBehindAnyTrailer) {
             std::string::npos);
   EXPECT_NE(std::string(imageError([&] { imageInFile(Bytes(40, 0xEE)); })).find("Malformed program image"),
             std::string::npos);
+// Each statement code is listed once; every extended statement has a
+// written form whose first word is its mnemonic.
+TEST(StatementCodes, EachCodeOnceWithItsForm) {
+  std::set<std::pair<int, int>> seen;
+  for (const StatementInfo& s : statementList()) {
+    EXPECT_TRUE(seen.insert({s.code, s.sub}).second) << s.code << "/" << s.sub;
+    if (s.sub >= 0) {
+      EXPECT_EQ(s.code, kStmtExtended);
+      EXPECT_FALSE(mnemonicOf(s).empty()) << s.sub;
+    }
+    EXPECT_NE(*s.meaning, 0);
+  }
+  EXPECT_EQ(findStatement(kStmtExtended, kSubMessageBox)->form, std::string("msgbox text, caption, flags"));
+  EXPECT_EQ(findStatement(kStmtExtended, 9), nullptr);
+  EXPECT_EQ(mnemonicOf(*findStatement(kStmtEndBody, -1)), "endproc");
 }

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "expr/format_text.h"
-#include "interp/dialogs.h"
+#include "toolkit/dialogs.h"
 #include "state/errors.h"
 
 using namespace kestrel;

@@ -2,7 +2,7 @@
 // (through the toolkit's handle table), the cursor and the keyboard.
 #include "extcall/builtin_modules/builtin_module.h"
 #include "extcall/builtin_modules/builtin_support.h"
-#include "interp/dialogs.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::extcall::win {

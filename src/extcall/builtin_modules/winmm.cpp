@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "interp/system_state.h"
+#include "core/system_state.h"
 #include "extcall/builtin_modules/builtin_module.h"
 #include "extcall/builtin_modules/builtin_support.h"
 #include "extcall/program_memory.h"

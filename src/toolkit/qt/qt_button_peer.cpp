@@ -46,9 +46,9 @@ class GlyphButton : public QPushButton {
 
 class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
  public:
-  QtButtonPeer(gui::WindowOwner* owner, bool flat) : ChildPeer<gui::ButtonPeer>(owner, new GlyphButton(this)) {
-    look_.focusable = !flat;
-    widget_->setFocusPolicy(flat ? Qt::NoFocus : Qt::StrongFocus);
+  // The owner's look says whether the button takes the focus.
+  explicit QtButtonPeer(gui::WindowOwner* owner) : ChildPeer<gui::ButtonPeer>(owner, new GlyphButton(this)) {
+    widget_->setFocusPolicy(Qt::StrongFocus);
     // Installed after the event bridge, so it sees the mouse first.
     widget_->installEventFilter(this);
   }
@@ -261,8 +261,9 @@ void GlyphButton::keyReleaseEvent(QKeyEvent* event) {
 
 }  // namespace
 
-std::unique_ptr<gui::WindowPeer> makeButtonPeer(gui::WindowOwner& owner, bool flat) {
-  return std::make_unique<QtButtonPeer>(&owner, flat);
+std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner) {
+  watchApplication();
+  return std::make_unique<QtButtonPeer>(&owner);
 }
 
 }  // namespace kestrel::qt

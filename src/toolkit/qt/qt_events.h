@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "toolkit/window_peer.h"
+#include "toolkit/peers/window.h"
 
 class QKeyEvent;
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "toolkit/peers/form.h"
 #include "toolkit/qt/qt_surface.h"
 #include "toolkit/qt/qt_widget_peer.h"
 

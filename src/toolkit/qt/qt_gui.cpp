@@ -120,18 +120,6 @@ std::unique_ptr<gui::FormPeer> makeFormPeer(gui::WindowOwner& owner) {
   return std::make_unique<QtFormPeer>(&owner);
 }
 
-std::unique_ptr<gui::WindowPeer> makeControlPeer(gui::ControlKind kind, gui::WindowOwner& owner) {
-  watchApplication();
-  switch (kind) {
-    case gui::ControlKind::Plain: return makePlainPeer(owner);
-    case gui::ControlKind::Label: return makePicturePeer(owner, false);
-    case gui::ControlKind::Panel: return makePicturePeer(owner, true);
-    case gui::ControlKind::BitmapButton: return makeButtonPeer(owner, false);
-    case gui::ControlKind::FlatButton: return makeButtonPeer(owner, true);
-  }
-  return makePlainPeer(owner);
-}
-
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill) {
   application(false);  // fonts and picture decoders belong to the application
   return std::make_unique<QtSurface>(width, height, fill);

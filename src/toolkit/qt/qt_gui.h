@@ -6,18 +6,23 @@
 #include <memory>
 #include <string>
 
+#include "toolkit/peers/button.h"
+#include "toolkit/peers/form.h"
+#include "toolkit/peers/picture.h"
+#include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
-#include "toolkit/window_peer.h"
 
 namespace kestrel::qt {
 
+// The peers of each family (qt_toolkit.cpp lists them): each makes sure
+// the application watches its windows first.
 std::unique_ptr<gui::FormPeer> makeFormPeer(gui::WindowOwner& owner);
-std::unique_ptr<gui::WindowPeer> makeControlPeer(gui::ControlKind kind, gui::WindowOwner& owner);
 std::unique_ptr<gui::WindowPeer> makePlainPeer(gui::WindowOwner& owner);
-// Labels and panels (qt_picture_peer.cpp): `container` holds other controls.
-std::unique_ptr<gui::WindowPeer> makePicturePeer(gui::WindowOwner& owner, bool container);
+// Labels and panels (qt_picture_peer.cpp).
+std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
-std::unique_ptr<gui::WindowPeer> makeButtonPeer(gui::WindowOwner& owner, bool flat);
+std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -3,6 +3,7 @@
 // also holds its child controls.
 #include <QPaintEvent>
 #include <QPainter>
+#include <type_traits>
 
 #include "toolkit/qt/qt_gui.h"
 #include "toolkit/qt/qt_surface.h"
@@ -12,50 +13,51 @@ namespace kestrel::qt {
 
 namespace {
 
-class QtPicturePeer;
-
+// Draws the peer's picture, which is a QtSurface.
 class PictureWidget : public QWidget {
  public:
-  explicit PictureWidget(QtPicturePeer* peer) : peer_(peer) {}
+  explicit PictureWidget(gui::PicturePeer* peer) : peer_(peer) {}
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QtPicturePeer* peer_;
-};
-
-class QtPicturePeer : public ChildPeer<gui::PicturePeer>, public QtContainer {
- public:
-  QtPicturePeer(gui::WindowOwner* owner, bool container)
-      : ChildPeer<gui::PicturePeer>(owner, new PictureWidget(this)), container_(container) {
-    picture_ = std::make_unique<QtSurface>(0, 0, background());
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.drawImage(0, 0, static_cast<QtSurface&>(peer_->picture()).image());
   }
 
-  QWidget* clientWidget() override { return container_ ? widget_.data() : nullptr; }
+ private:
+  gui::PicturePeer* peer_;
+};
+
+// Base: gui::PicturePeer (labels) or gui::PanelPeer (panels, whose widget
+// holds their children).
+template <class Base>
+class QtPicturePeer : public ChildPeer<Base>, public QtContainer {
+ public:
+  explicit QtPicturePeer(gui::WindowOwner* owner) : ChildPeer<Base>(owner, new PictureWidget(this)) {
+    this->picture_ = std::make_unique<QtSurface>(0, 0, this->background());
+  }
+
+  QWidget* clientWidget() override {
+    return std::is_base_of_v<gui::PanelPeer, Base> ? this->widget_.data() : nullptr;
+  }
 
   // The engine paints the whole picture; the widget draws it over its parent.
-  void setBackground(uint32_t rgb) override {
-    gui::WindowPeer::setBackground(rgb);
-  }
+  void setBackground(uint32_t rgb) override { gui::WindowPeer::setBackground(rgb); }
   void pictureChanged() override {
-    if (widget_) widget_->update();
+    if (this->widget_) this->widget_->update();
   }
-  void paint(QWidget& on) {
-    QPainter p(&on);
-    p.drawImage(0, 0, static_cast<QtSurface&>(picture()).image());
-  }
-
- private:
-  bool container_;
 };
-
-void PictureWidget::paintEvent(QPaintEvent*) { peer_->paint(*this); }
 
 }  // namespace
 
-std::unique_ptr<gui::WindowPeer> makePicturePeer(gui::WindowOwner& owner, bool container) {
-  return std::make_unique<QtPicturePeer>(&owner, container);
+std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner) {
+  watchApplication();
+  return std::make_unique<QtPicturePeer<gui::PicturePeer>>(&owner);
+}
+
+std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner) {
+  watchApplication();
+  return std::make_unique<QtPicturePeer<gui::PanelPeer>>(&owner);
 }
 
 }  // namespace kestrel::qt

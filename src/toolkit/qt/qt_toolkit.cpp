@@ -11,7 +11,6 @@
 #include "toolkit/qt/qt_gui.h"
 #include "toolkit/qt/qt_services.h"
 #include "toolkit/toolkit.h"
-#include "toolkit/window_peer.h"
 
 namespace kestrel {
 
@@ -68,6 +67,17 @@ namespace {
 
 class QtToolkit : public Toolkit {
  public:
+  // The Qt peer of each peer family; a family not listed gets its storing
+  // base peer, which shows nothing.
+  QtToolkit() {
+    addPeers({
+        peer<gui::WindowPeer, qt::makePlainPeer>(),
+        peer<gui::FormPeer, qt::makeFormPeer>(),
+        peer<gui::PicturePeer, qt::makePicturePeer>(),
+        peer<gui::PanelPeer, qt::makePanelPeer>(),
+        peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+    });
+  }
   // The toolkit goes away while the process exits, when Qt's own globals may
   // be gone already: the application object is left to the system then.
   ~QtToolkit() override { sound_.reset(); }
@@ -96,10 +106,6 @@ class QtToolkit : public Toolkit {
     return qt::makeSocketWatch(socket, std::move(ready));
   }
 
-  std::unique_ptr<gui::FormPeer> createForm(gui::WindowOwner& owner) override { return qt::makeFormPeer(owner); }
-  std::unique_ptr<gui::WindowPeer> createControl(gui::ControlKind kind, gui::WindowOwner& owner) override {
-    return qt::makeControlPeer(kind, owner);
-  }
   std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill) override {
     return qt::makeSurface(width, height, fill);
   }

@@ -1,5 +1,7 @@
 #include "toolkit/qt/qt_widget_peer.h"
 
+#include "toolkit/qt/qt_gui.h"
+
 namespace kestrel::qt {
 
 void releaseForeignWidgets(QWidget* widget, const gui::WindowPeer* self) {
@@ -20,6 +22,9 @@ class PlainPeer : public ControlPeer {
 };
 }  // namespace
 
-std::unique_ptr<gui::WindowPeer> makePlainPeer(gui::WindowOwner& owner) { return std::make_unique<PlainPeer>(&owner); }
+std::unique_ptr<gui::WindowPeer> makePlainPeer(gui::WindowOwner& owner) {
+  watchApplication();
+  return std::make_unique<PlainPeer>(&owner);
+}
 
 }  // namespace kestrel::qt

@@ -1,6 +1,6 @@
 #pragma once
 // The Qt half of every peer: a widget that shows what the peer stores.
-// WidgetPeer<Base> adds the widget to a peer class of toolkit/window_peer.h
+// WidgetPeer<Base> adds the widget to a peer class of toolkit/peers/
 // (the properties every window has); ControlPeer is a child window placed
 // in its parent's client area, the base of every control's peer.
 //
@@ -16,7 +16,7 @@
 #include "toolkit/qt/qt_events.h"
 #include "toolkit/qt/qt_fonts.h"
 #include "toolkit/qt/qt_text.h"
-#include "toolkit/window_peer.h"
+#include "toolkit/peers/window.h"
 
 namespace kestrel::qt {
 

@@ -1,9 +1,7 @@
-#include "objects/panel.h"
+#include "objects/controls/panel.h"
 
 #include <algorithm>
 
-#include "core/machine.h"
-#include "objects/control_members.h"
 #include "toolkit/colors.h"
 #include "toolkit/toolkit.h"
 
@@ -16,8 +14,7 @@ constexpr int32_t kDefaultHeight = 41;
 constexpr int32_t kMaxBevelWidth = 4096;
 }  // namespace
 
-Panel::Panel(Machine& m, int type) : MouseOnlyControl(m, type) {
-  attach(toolkit().createControl(gui::ControlKind::Panel, *this));
+Panel::Panel(Machine& m, int type) : ControlOf(m, type) {
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
   paint();
@@ -110,7 +107,7 @@ void bevel(gui::Surface& s, gui::Rect& r, int32_t kind, int32_t width) {
 // panel's colour, and the caption on one line through the middle.
 void Panel::paint() {
   if (!ready_) return;
-  gui::Surface& s = picturePeer().picture();
+  gui::Surface& s = peer().picture();
   gui::Rect r{0, 0, s.width(), s.height()};
   const int32_t width = std::clamp(bevelWidth_, 0, kMaxBevelWidth);
   if (borderStyle_ == 1) frame3D(s, r, gui::systemColor(6), gui::systemColor(6), 1);
@@ -125,56 +122,7 @@ void Panel::paint() {
   format.horizontal = alignment_ == 0 ? gui::kAlignLeftText : alignment_ == 1 ? gui::kAlignRightText
                                                                              : gui::kAlignCentreText;
   s.drawText({r.left, top, r.right, top + lineHeight}, caption().view(), format);
-  picturePeer().pictureChanged();
-}
-
-// ---- The member table
-
-namespace {
-
-template <int Slot>
-void bind(Machine& m, Panel& p) {
-  p.eventSlots[Slot] = handlerOperand(m);
-}
-
-std::vector<Member<Panel>> panelRows() {
-  std::vector<Member<Panel>> rows = {
-      {8, "OnClick", "H", bind<Panel::kSlotClick>, nullptr, nullptr},
-      {9, "BevelInner", "E", [](Machine& m, Panel& p) { p.setBevelInner(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelInner()); }},
-      {10, "BevelOuter", "E", [](Machine& m, Panel& p) { p.setBevelOuter(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelOuter()); }},
-      {11, "BevelWidth", "E", [](Machine& m, Panel& p) { p.setBevelWidth(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.bevelWidth()); }},
-      {12, "BorderStyle", "E", [](Machine& m, Panel& p) { p.setBorderStyle(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.borderStyle()); }},
-      {16, "OnMouseDown", "H", bind<Panel::kSlotMouseDown>, nullptr, nullptr},
-      {17, "OnMouseMove", "H", bind<Panel::kSlotMouseMove>, nullptr, nullptr},
-      {18, "OnMouseUp", "H", bind<Panel::kSlotMouseUp>, nullptr, nullptr},
-      {21, "Alignment", "E", [](Machine& m, Panel& p) { p.setAlignment(numberOperand(m)); },
-       "", [](Machine&, Panel& p, EvalStacks& s) { s.pushNumber(p.alignment()); }},
-      {22, "OnDblClick", "H", bind<Panel::kSlotDblClick>, nullptr, nullptr},
-      {27, "OnMessage", "H", bind<Panel::kSlotMessage>, nullptr, nullptr},
-      {29, "Repaint", "b", [](Machine& m, Panel& p) {
-         skipByte(m);
-         p.paint();
-       }, nullptr, nullptr},
-  };
-  addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
-                                     .clientHeight = 6, .parent = 3, .font = 13, .popupMenu = 25, .enabled = 14,
-                                     .visible = 15, .showHint = 23, .hint = 24, .color = 20, .cursor = 19,
-                                     .align = 28, .tabOrder = 30, .handle = 26});
-  addFontMembers(rows, 200);
-  return rows;
-}
-
-std::unique_ptr<Object> createPanel(Machine& m, int type, int32_t) { return std::make_unique<Panel>(m, type); }
-
-}  // namespace
-
-void registerPanelType(TypeRegistry& registry) {
-  static const std::vector<Member<Panel>> rows = panelRows();
-  registry.add(describeType(kPanelType, "panel", rows, createPanel));
+  peer().pictureChanged();
 }
 
 }  // namespace kestrel::objects

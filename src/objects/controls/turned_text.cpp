@@ -1,4 +1,4 @@
-#include "objects/turned_text.h"
+#include "objects/controls/turned_text.h"
 
 #include <cmath>
 #include <cstdlib>

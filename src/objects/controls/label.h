@@ -5,6 +5,7 @@
 // statement runs.
 
 #include "objects/control.h"
+#include "toolkit/peers/picture.h"
 
 namespace kestrel::objects {
 
@@ -12,7 +13,7 @@ inline constexpr int kLabelType = 31;
 
 enum TextStyle { kTextNone = 0, kTextRaised = 1, kTextRecessed = 2 };
 
-class Label : public MouseOnlyControl {
+class Label : public ControlOf<gui::PicturePeer> {
  public:
   Label(Machine& m, int type);
 
@@ -45,7 +46,6 @@ class Label : public MouseOnlyControl {
   void resized() override;
 
  private:
-  gui::PicturePeer& picturePeer() const { return static_cast<gui::PicturePeer&>(*peer_); }
   gui::TextFormat format() const;
   // The caption once in one colour, moved by (dx, dy); the turned form
   // measures the text on `s`.

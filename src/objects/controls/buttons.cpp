@@ -1,12 +1,9 @@
-#include "objects/buttons.h"
+#include "objects/controls/buttons.h"
 
 #include <algorithm>
 
-#include "core/machine.h"
-#include "objects/form.h"
+#include "objects/controls/form.h"
 #include "objects/gui_state.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::objects {
@@ -25,9 +22,8 @@ Form* formOf(Control* c) {
 
 // ---- Glyphs
 
-GlyphButton::GlyphButton(Machine& m, int type, gui::ControlKind kind, gui::Size size) : Control(m, type) {
-  attach(toolkit().createControl(kind, *this));
-  look_ = buttonPeer().look();
+GlyphButton::GlyphButton(Machine& m, int type, gui::Size size) : ControlOf(m, type) {
+  look_ = peer().look();
   // The first size is no resize (the families' handlers are not there yet).
   peer_->setGeometry(gui::Rect::fromSize(0, 0, size.width, size.height));
   lastClientSize_ = clientSize();
@@ -58,7 +54,7 @@ void GlyphButton::setGlyph(const gui::Surface* picture, int32_t transparentColor
       setNumGlyphs(count <= kMaxGlyphs ? count : 1);
     }
   }
-  buttonPeer().setGlyph(glyph_.get(), transparentColor);
+  peer().setGlyph(glyph_.get(), transparentColor);
 }
 
 void GlyphButton::loadGlyph(const std::vector<uint8_t>& bytes) {
@@ -68,12 +64,8 @@ void GlyphButton::loadGlyph(const std::vector<uint8_t>& bytes) {
 }
 
 void GlyphButton::writeGlyph(Machine& m) {
-  if (m.evaluate() != 0) {
-    const Str name = m.strReg;
-    if (m.options.sandbox) raise("Cannot open file \"" + name.str() + "\". files are not available in the sandbox");
-    std::vector<uint8_t> bytes;
-    if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
-      raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
+  std::vector<uint8_t> bytes;
+  if (pictureFileOperand(m, bytes)) {
     loadGlyph(bytes);
     return;
   }
@@ -94,17 +86,13 @@ void GlyphButton::readGlyph(Machine& m, EvalStacks& s) {
   s.pushNumber(0);
 }
 
-void GlyphButton::glyphResource(Machine& m) {
-  const int n = m.u8();
-  if (static_cast<size_t>(n) >= m.image.resources.size()) raiseListIndex(n);
-  loadGlyph(m.image.resource(static_cast<size_t>(n)));
-}
+void GlyphButton::glyphResource(Machine& m) { loadGlyph(resourceOperand(m)); }
 
 void GlyphButton::dragMove() { message(gui::wm::kSysCommand, gui::wm::kScMove | 2, 0); }
 
 intptr_t GlyphButton::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMove) {
-    buttonPeer().beginDragMove();
+    peer().beginDragMove();
     return 0;
   }
   return Control::defaultMessage(msg, wParam, lParam);
@@ -124,22 +112,7 @@ constexpr KindDefaults kKinds[] = {{"", 0},        {"OK", 1},       {"Cancel", 2
 }  // namespace
 
 BitmapButton::BitmapButton(Machine& m, int type)
-    : GlyphButton(m, type, gui::ControlKind::BitmapButton, {75, 25}) {}
-
-int32_t BitmapButton::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::DragStart: return eventSlots[kSlotStartDrag];
-    case gui::EventKind::DragEnd: return eventSlots[kSlotEndDrag];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    case gui::EventKind::KeyDown: return eventSlots[kSlotKeyDown];
-    case gui::EventKind::KeyUp: return eventSlots[kSlotKeyUp];
-    case gui::EventKind::KeyPress: return eventSlots[kSlotKeyPress];
-    default: return 0;
-  }
-}
+    : GlyphButton(m, type, {75, 25}) {}
 
 // A click gives the form the button's modal result, then runs the click
 // handler; a Close button closes its form instead.
@@ -169,29 +142,19 @@ void BitmapButton::setKind(int32_t kind) {
 
 void BitmapButton::setCancel(uint8_t flag) {
   cancel_ = flag;
-  buttonPeer().setKeys(default_ != 0, cancel_ != 0);
+  peer().setKeys(default_ != 0, cancel_ != 0);
 }
 
 void BitmapButton::setDefault(uint8_t flag) {
   default_ = flag;
-  buttonPeer().setKeys(default_ != 0, cancel_ != 0);
+  peer().setKeys(default_ != 0, cancel_ != 0);
 }
 
 // ---- Flat buttons
 
-FlatButton::FlatButton(Machine& m, int type) : GlyphButton(m, type, gui::ControlKind::FlatButton, {25, 25}) {
+FlatButton::FlatButton(Machine& m, int type) : GlyphButton(m, type, {25, 25}) {
   look_.focusable = false;
   showLook();
-}
-
-int32_t FlatButton::handlerFor(gui::EventKind kind) const {
-  switch (kind) {
-    case gui::EventKind::Click: return eventSlots[kSlotClick];
-    case gui::EventKind::MouseDown: return eventSlots[kSlotMouseDown];
-    case gui::EventKind::MouseUp: return eventSlots[kSlotMouseUp];
-    case gui::EventKind::MouseMove: return eventSlots[kSlotMouseMove];
-    default: return 0;
-  }
 }
 
 // A click on a grouped button puts it down (or up, when it is down and

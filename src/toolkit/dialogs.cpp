@@ -1,4 +1,4 @@
-#include "interp/dialogs.h"
+#include "toolkit/dialogs.h"
 
 #include <poll.h>
 #include <termios.h>
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/machine.h"
-#include "interp/system_state.h"
+#include "core/system_state.h"
 
 namespace kestrel {
 

@@ -1,10 +1,11 @@
-#include "interp/system_state.h"
+#include "core/system_state.h"
 
 #include <cerrno>
 #include <ctime>
 
 #include "core/machine.h"
 #include "platform/wav.h"
+#include "toolkit/toolkit.h"
 
 namespace kestrel {
 
@@ -14,6 +15,8 @@ constexpr int kSoundAsync = 1;
 constexpr int kSoundLoop = 8;
 constexpr int kSoundNoStop = 0x10;
 }  // namespace
+
+SystemState::SystemState() = default;
 
 SystemState::~SystemState() {
   // Sounds end with the program, as they do when its process ends.

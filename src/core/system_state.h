@@ -1,7 +1,7 @@
 #pragma once
 // What the system statements and functions keep between calls: the file
-// search, the printer's text channel, the screen cursor and its table, and
-// the last mouse position that the event methods record.
+// search, the printer's text channel, the screen cursor and its table, the
+// application's title, and event dispatch's state (events/event_state.h).
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -9,33 +9,26 @@
 #include <string>
 #include <vector>
 
+#include "events/event_state.h"
 #include "platform/file_search.h"
-#include "toolkit/toolkit.h"
 
 namespace kestrel {
 
 class Machine;
+class TextPrintJob;
 
 struct SystemState {
+  SystemState();
   ~SystemState();  // a print job still open is ended (shutdown closes the channel)
 
   platform::FileSearch search;
   std::unique_ptr<TextPrintJob> printJob;
   int16_t screenCursor = 0;
   std::map<int32_t, int64_t> cursorHandles;  // loaded cursors by number
-  int32_t mouseX = 0;
-  int32_t mouseY = 0;
   // The title the program gave its application (captions of message boxes,
   // print jobs); none: the program's file name.
   std::optional<std::string> applicationTitle;
-
-  // The event-dispatch flags (src/events/dispatch.h).
-  bool dispatchSuspended = false;  // window-message hooks run no byte code
-  bool mouseBusy = false;          // mouse events are dropped
-  bool listDrawBusy = false;       // owner-draw events of lists are dropped
-  // An end statement ran inside an event handler: the run ends with this
-  // status as soon as control is back in the byte code (-1: none).
-  int32_t pendingEnd = -1;
+  events::EventState events;
 };
 
 // The handle of a cursor number: one loaded under that number, else the

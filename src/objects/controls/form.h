@@ -3,46 +3,24 @@
 // run modally, and raise the program's click, mouse, key, paint, resize,
 // show, close and message events. The worked example of a control family
 // (docs/architecture.md).
-#include <array>
 #include <memory>
 
 #include "objects/canvas_ops.h"
 #include "objects/control.h"
+#include "toolkit/peers/form.h"
 
 namespace kestrel::objects {
 
 inline constexpr int kFormType = 30;
 
-// Slots of the form event record.
-enum FormSlot {
-  kSlotClick = 0,
-  kSlotResize = 2,
-  kSlotClose = 3,
-  kSlotMouseDown = 6,
-  kSlotMessage = 7,
-  kSlotKeyPress = 8,
-  kSlotShow = 9,
-  kSlotKeyDown = 10,
-  kSlotKeyUp = 11,
-  kSlotPaint = 12,
-  kSlotMouseUp = 13,
-  kSlotMouseMove = 14,
-  kFormSlots = 18,
-};
-
 // Close actions: what closing does with the form.
 enum CloseAction { kCloseNone = 0, kCloseHide = 1, kCloseFree = 2, kCloseMinimize = 3 };
 
-class Form : public Control, public CanvasOwner {
+class Form : public ControlOf<gui::FormPeer>, public CanvasOwner {
  public:
   Form(Machine& m, int type);
 
-  gui::FormPeer& formPeer() const { return static_cast<gui::FormPeer&>(*peer_); }
-  CanvasTarget canvasTarget() override { return {formPeer().canvas(), font_}; }
-
-  std::array<int32_t, kFormSlots> eventSlots{};  // the form event record (handler positions)
-  int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
+  CanvasTarget canvasTarget() override { return {peer().canvas(), font_}; }
 
   // Left, Top, Width and Height include the frame: borders and title bar.
   gui::Rect bounds() const override;
@@ -88,7 +66,6 @@ class Form : public Control, public CanvasOwner {
   // ---- gui::WindowOwner
   bool showCommand(int command) override;
   const char* windowClass() const override { return "TForm"; }
-  bool topLevel() const override { return true; }
 
  protected:
   void resized() override;

@@ -4,6 +4,7 @@
 // inside the bevels.
 
 #include "objects/control.h"
+#include "toolkit/peers/picture.h"
 
 namespace kestrel::objects {
 
@@ -11,7 +12,7 @@ inline constexpr int kPanelType = 33;
 
 enum Bevel { kBevelNone = 0, kBevelLowered = 1, kBevelRaised = 2 };
 
-class Panel : public MouseOnlyControl {
+class Panel : public ControlOf<gui::PanelPeer> {
  public:
   Panel(Machine& m, int type);
 
@@ -36,7 +37,6 @@ class Panel : public MouseOnlyControl {
   gui::Rect dockArea() const override;
 
  private:
-  gui::PicturePeer& picturePeer() const { return static_cast<gui::PicturePeer&>(*peer_); }
   // The room the border and bevels take on each side.
   int32_t frameWidth() const;
   // Sets the new bevels and docks the children again.

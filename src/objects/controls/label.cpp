@@ -1,27 +1,21 @@
-#include "objects/label.h"
+#include "objects/controls/label.h"
 
 #include <utility>
 
 #include "events/dispatch.h"
-#include "core/machine.h"
-#include "objects/control_members.h"
-#include "objects/turned_text.h"
+#include "objects/controls/turned_text.h"
 #include "toolkit/colors.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::objects {
 
 namespace {
-// A label has no window of its own to draw on: its Handle is a number for
-// its canvas, as a bitmap's is.
-constexpr int32_t kLabelCanvasBase = 0x00D00000;
 constexpr int32_t kDefaultWidth = 65;
 constexpr int32_t kDefaultHeight = 17;
 }  // namespace
 
-Label::Label(Machine& m, int type) : MouseOnlyControl(m, type) {
+Label::Label(Machine& m, int type) : ControlOf(m, type) {
   parentColor_ = true;
-  attach(toolkit().createControl(gui::ControlKind::Label, *this));
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
   ready_ = true;
   paint();
@@ -102,7 +96,7 @@ gui::TextFormat Label::format() const {
 // The unturned text takes the size of its lines (keeping the right edge of
 // right-aligned text); the turned text the box it covers.
 void Label::fitToText() {
-  gui::Surface& s = picturePeer().picture();
+  gui::Surface& s = peer().picture();
   s.state.font = font_;
   const gui::Rect b = bounds();
   Str text = caption();
@@ -157,7 +151,7 @@ void Label::paint() {
   const bool turned = escapement_ != 0;
   if (autoSize_ && (turned || !resizedOnly_)) fitToText();
   resizedOnly_ = false;
-  gui::Surface& s = picturePeer().picture();
+  gui::Surface& s = peer().picture();
   if (transparent_ != 0) s.clearTransparent();
   else s.clear(gui::colorToRgb(color_));
   const gui::Rect box{0, 0, s.width(), s.height()};
@@ -169,63 +163,7 @@ void Label::paint() {
     drawCaption(s, box, -1, -1, upper);
   }
   drawCaption(s, box, 0, 0, enabledFlag() != 0 ? font_.color : gui::kColorGrayText);
-  picturePeer().pictureChanged();
-}
-
-// ---- The member table
-
-namespace {
-
-template <int Slot>
-void bind(Machine& m, Label& l) {
-  l.eventSlots[Slot] = handlerOperand(m);
-}
-
-std::vector<Member<Label>> labelRows() {
-  std::vector<Member<Label>> rows = {
-      {11, "WordWrap", "E", [](Machine& m, Label& l) { l.setWordWrap(flagOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { pushFlag(s, l.wordWrap()); }},
-      {12, "Alignment", "E", [](Machine& m, Label& l) { l.setAlignment(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.alignment()); }},
-      {13, "Transparent", "E", [](Machine& m, Label& l) { l.setTransparent(flagOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { pushFlag(s, l.transparent()); }},
-      {17, "OnClick", "H", bind<Label::kSlotClick>, nullptr, nullptr},
-      // Any value but 0 turns it on (0.4 too: the value is not rounded).
-      {18, "AutoSize", "E", [](Machine& m, Label& l) { l.setAutoSize(m.evalNumber() != 0); },
-       "", [](Machine&, Label& l, EvalStacks& s) { pushBool(s, l.autoSize()); }},
-      {22, "Layout", "E", [](Machine& m, Label& l) { l.setLayout(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.layout()); }},
-      {23, "OnDblClick", "H", bind<Label::kSlotDblClick>, nullptr, nullptr},
-      {24, "OnMouseDown", "H", bind<Label::kSlotMouseDown>, nullptr, nullptr},
-      {25, "OnMouseMove", "H", bind<Label::kSlotMouseMove>, nullptr, nullptr},
-      {26, "OnMouseUp", "H", bind<Label::kSlotMouseUp>, nullptr, nullptr},
-      {27, "Handle", nullptr, nullptr,
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(kLabelCanvasBase + 4 * l.tag); }},
-      {28, "OnMessage", "H", bind<Label::kSlotMessage>, nullptr, nullptr},
-      {29, "Escapement", "E", [](Machine& m, Label& l) { l.setEscapement(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.escapement()); }},
-      {30, "TextStyle", "E", [](Machine& m, Label& l) { l.setTextStyle(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.textStyle()); }},
-      {31, "UpperColor", "E", [](Machine& m, Label& l) { l.setUpperColor(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.upperColor()); }},
-      {32, "LowerColor", "E", [](Machine& m, Label& l) { l.setLowerColor(numberOperand(m)); },
-       "", [](Machine&, Label& l, EvalStacks& s) { s.pushNumber(l.lowerColor()); }},
-  };
-  addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 4, .width = 5, .height = 2, .clientWidth = 7,
-                                     .clientHeight = 6, .parent = 3, .font = 8, .popupMenu = 19, .enabled = 9,
-                                     .visible = 10, .showHint = 15, .hint = 16, .color = 14, .cursor = 21,
-                                     .align = 20});
-  addFontMembers(rows, 200);
-  return rows;
-}
-
-std::unique_ptr<Object> createLabel(Machine& m, int type, int32_t) { return std::make_unique<Label>(m, type); }
-
-}  // namespace
-
-void registerLabelType(TypeRegistry& registry) {
-  static const std::vector<Member<Label>> rows = labelRows();
-  registry.add(describeType(kLabelType, "label", rows, createLabel));
+  peer().pictureChanged();
 }
 
 }  // namespace kestrel::objects

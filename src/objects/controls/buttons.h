@@ -7,10 +7,10 @@
 // closes the form instead), Enter and Escape can press it, and a kind
 // gives it a standard caption and modal result. A flat button can stay
 // down, alone or as one of a group of which one is down at a time.
-#include <array>
 #include <memory>
 
 #include "objects/control.h"
+#include "toolkit/peers/button.h"
 
 namespace kestrel::objects {
 
@@ -18,13 +18,14 @@ inline constexpr int kBitmapButtonType = 32;
 inline constexpr int kFlatButtonType = 51;
 
 // What bitmap and flat buttons share: the glyph and its layout.
-class GlyphButton : public Control {
+class GlyphButton : public ControlOf<gui::ButtonPeer> {
  public:
-  GlyphButton(Machine& m, int type, gui::ControlKind kind, gui::Size size);
-
-  gui::ButtonPeer& buttonPeer() const { return static_cast<gui::ButtonPeer&>(*peer_); }
+  GlyphButton(Machine& m, int type, gui::Size size);
 
   const gui::ButtonLook& look() const { return look_; }
+  int32_t spacing() const { return look_.spacing; }
+  int32_t layout() const { return look_.layout; }
+  int32_t numGlyphs() const { return look_.numGlyphs & 0x7F; }
   void setSpacing(int32_t spacing);
   void setLayout(int32_t layout);
   void setNumGlyphs(int32_t count);
@@ -44,7 +45,7 @@ class GlyphButton : public Control {
   void dragMove();
 
  protected:
-  void showLook() { buttonPeer().setLook(look_); }
+  void showLook() { peer().setLook(look_); }
   intptr_t defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
 
   gui::ButtonLook look_;
@@ -58,14 +59,8 @@ enum ButtonKind { kKindCustom = 0, kKindOk, kKindCancel, kKindHelp, kKindYes, kK
 
 class BitmapButton : public GlyphButton {
  public:
-  enum Slot { kSlotMessage, kSlotClick, kSlotStartDrag, kSlotEndDrag, kSlotMouseDown, kSlotMouseUp, kSlotMouseMove,
-              kSlotKeyDown, kSlotKeyUp, kSlotKeyPress, kSlots };
-
   BitmapButton(Machine& m, int type);
 
-  std::array<int32_t, kSlots> eventSlots{};
-  int32_t handlerFor(gui::EventKind kind) const override;
-  int32_t messageHandler() const override { return eventSlots[kSlotMessage]; }
   const char* windowClass() const override { return "TBitBtn"; }
   void event(gui::InputEvent& e) override;
 
@@ -87,12 +82,8 @@ class BitmapButton : public GlyphButton {
 
 class FlatButton : public GlyphButton {
  public:
-  enum Slot { kSlotClick, kSlotMouseDown, kSlotMouseUp, kSlotMouseMove, kSlots };
-
   FlatButton(Machine& m, int type);
 
-  std::array<int32_t, kSlots> eventSlots{};
-  int32_t handlerFor(gui::EventKind kind) const override;
   const char* windowClass() const override { return "TSpeedButton"; }
   void event(gui::InputEvent& e) override;
 

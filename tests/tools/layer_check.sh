@@ -1,0 +1,34 @@
+#!/bin/sh
+# The include rules between the engine's layers, which the compiler does
+# not check:
+#   - nothing under objects/, expr/ or extcall/ includes interp/;
+#   - a control family (objects/controls/) reaches the machine only through
+#     objects/member_operands.h: it includes neither interp/ nor core/machine.h;
+#   - only toolkit/qt/ includes Qt.
+# Usage: layer_check.sh SRC_DIR
+src=${1:?usage: layer_check.sh SRC_DIR}
+status=0
+
+forbid() {  # forbid PATTERN WHY DIR...
+  pattern=$1
+  why=$2
+  shift 2
+  found=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($pattern)" "$@")
+  if [ -n "$found" ]; then
+    echo "layer_check: $why:"
+    echo "$found"
+    status=1
+  fi
+}
+
+forbid 'interp/' "objects, expr and extcall must not include the interpreter" \
+  "$src/objects" "$src/expr" "$src/extcall"
+forbid 'core/machine\.h' "control families reach the machine through objects/member_operands.h" \
+  "$src/objects/controls"
+qt_users=$(grep -rlE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$src" | grep -v "^$src/toolkit/qt/")
+if [ -n "$qt_users" ]; then
+  echo "layer_check: only toolkit/qt includes Qt:"
+  echo "$qt_users"
+  status=1
+fi
+exit $status
