@@ -140,6 +140,8 @@ TEST(ProgramImage, FoundInsideAnyExecutableOrBehindAnyTrailer) {
             std::string::npos);
   EXPECT_NE(std::string(imageError([&] { imageInFile(Bytes(40, 0xEE)); })).find("Malformed program image"),
             std::string::npos);
+}
+
 // Each statement code is listed once; every extended statement has a
 // written form whose first word is its mnemonic.
 TEST(StatementCodes, EachCodeOnceWithItsForm) {
