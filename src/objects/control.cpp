@@ -319,6 +319,10 @@ intptr_t Control::message(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   }
 }
 
+void Control::windowMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+  events::message(m_, messageHandler(), handle(), msg, wParam, lParam);
+}
+
 intptr_t Control::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
   switch (msg) {
     case gui::wm::kClose: closeRequested(); return 0;
@@ -354,6 +358,12 @@ bool Control::showCommand(int command) {
   const bool wasVisible = peer_->visible();
   setVisible(command == gui::sw::kHide ? 0 : 1);
   return wasVisible;
+}
+
+intptr_t canvasHandle(Control& control, intptr_t base) {
+  const intptr_t handle = base + 4 * static_cast<intptr_t>(control.tag);
+  control.peer().addHandle(handle);
+  return handle;
 }
 
 // ---- Operands

@@ -102,6 +102,7 @@ class Control : public EventSource, public gui::WindowOwner {
   // ---- gui::WindowOwner
   void event(gui::InputEvent& e) override;
   intptr_t message(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
+  void windowMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
   std::string windowText() override { return caption().str(); }
   void setWindowText(const std::string& text) override { setCaption(Str(text)); }
   bool showCommand(int command) override;
@@ -165,6 +166,11 @@ class ControlOf : public Control {
   ControlOf(Machine& m, int type) : Control(m, type) { attach(toolkit().create<PeerT>(*this)); }
   PeerT& peer() const { return static_cast<PeerT&>(Control::peer()); }
 };
+
+// The number a control without a window of its own gives as its Handle
+// (its canvas): `base` + 4 x its index. The window functions accept it
+// for the control's window, so that messages reach its hook.
+intptr_t canvasHandle(Control& control, intptr_t base);
 
 // The font object (type 34): a font the program sets up and assigns to
 // controls (their Font member copies it).

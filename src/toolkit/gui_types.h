@@ -122,6 +122,35 @@ inline constexpr uint32_t kClose = 0x0010;
 inline constexpr uint32_t kShowWindow = 0x0018;
 inline constexpr uint32_t kSysCommand = 0x0112;
 inline constexpr uint32_t kUser = 0x0400;
+// The window system's own events as the messages a hook sees (the toolkit
+// sends them to WindowOwner::windowMessage; docs/gui.md lists them).
+inline constexpr uint32_t kMove = 0x0003;
+inline constexpr uint32_t kSize = 0x0005;
+inline constexpr uint32_t kSetFocus = 0x0007;
+inline constexpr uint32_t kKillFocus = 0x0008;
+inline constexpr uint32_t kPaint = 0x000F;
+inline constexpr uint32_t kKeyDown = 0x0100;
+inline constexpr uint32_t kKeyUp = 0x0101;
+inline constexpr uint32_t kChar = 0x0102;
+inline constexpr uint32_t kSysKeyDown = 0x0104;
+inline constexpr uint32_t kSysKeyUp = 0x0105;
+inline constexpr uint32_t kSysChar = 0x0106;
+inline constexpr uint32_t kMouseMove = 0x0200;
+inline constexpr uint32_t kLButtonDown = 0x0201;  // then up, double click; R at +3, M at +6
+inline constexpr uint32_t kLButtonUp = 0x0202;
+inline constexpr uint32_t kLButtonDblClk = 0x0203;
+inline constexpr uint32_t kMouseWheel = 0x020A;
+// The wParam bits of mouse messages.
+inline constexpr uint32_t kMkLButton = 0x0001;
+inline constexpr uint32_t kMkRButton = 0x0002;
+inline constexpr uint32_t kMkShift = 0x0004;
+inline constexpr uint32_t kMkControl = 0x0008;
+inline constexpr uint32_t kMkMButton = 0x0010;
+// Two 16-bit halves in one parameter (positions, sizes).
+inline constexpr intptr_t makeLParam(int32_t low, int32_t high) {
+  return static_cast<intptr_t>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
+                               static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
+}
 // System commands (the wParam of kSysCommand, low 4 bits masked off).
 inline constexpr uint32_t kScMove = 0xF010;
 inline constexpr uint32_t kScMinimize = 0xF020;

@@ -64,8 +64,8 @@ std::vector<Member<FlatButton>> flatButtonRows() {
       property<&F::groupIndex, &F::setGroupIndex>(
           22, "GroupIndex", "buttons of one parent with the same nonzero index are down one at a time"),
       {26, "Handle", nullptr, nullptr,
-       "", [](Machine&, F& b, EvalStacks& s) { s.pushNumber(kFlatCanvasBase + 4 * b.tag); },
-       "the handle of the button's canvas (it has no window of its own)"},
+       "", [](Machine&, F& b, EvalStacks& s) { s.pushNumber(canvasHandle(b, kFlatCanvasBase)); },
+       "the handle of the button's canvas (it has no window of its own); messages may be sent to it"},
   };
   addGlyphRows(rows, 17, 18, 19, 20, 21);
   addCommonMembers(rows, CommonCodes{.caption = 0, .left = 1, .top = 5, .width = 6, .height = 2, .parent = 4,

@@ -10,6 +10,7 @@ namespace {
 // never reused while the process runs.
 struct HandleTable {
   std::map<intptr_t, WindowPeer*> peers;
+  std::map<intptr_t, WindowPeer*> aliases;
   intptr_t next = 0x10004;
 };
 
@@ -27,12 +28,22 @@ WindowPeer::WindowPeer(WindowOwner* owner) : owner_(owner) {
   t.peers[handle_] = this;
 }
 
-WindowPeer::~WindowPeer() { table().peers.erase(handle_); }
+WindowPeer::~WindowPeer() {
+  HandleTable& t = table();
+  t.peers.erase(handle_);
+  std::erase_if(t.aliases, [this](const auto& entry) { return entry.second == this; });
+}
+
+void WindowPeer::addHandle(intptr_t alias) {
+  HandleTable& t = table();
+  if (t.peers.count(alias) == 0) t.aliases[alias] = this;
+}
 
 WindowPeer* findWindowPeer(intptr_t handle) {
-  const auto& peers = table().peers;
-  const auto it = peers.find(handle);
-  return it == peers.end() ? nullptr : it->second;
+  const HandleTable& t = table();
+  if (const auto it = t.peers.find(handle); it != t.peers.end()) return it->second;
+  const auto alias = t.aliases.find(handle);
+  return alias == t.aliases.end() ? nullptr : alias->second;
 }
 
 std::vector<WindowPeer*> allWindowPeers() {

@@ -31,6 +31,10 @@ class WindowOwner {
   virtual intptr_t message(uint32_t msg, intptr_t wParam, intptr_t lParam) = 0;
   virtual std::string windowText() = 0;
   virtual void setWindowText(const std::string& text) = 0;
+  // One of the window system's own events, as the message the program's
+  // hook sees (wm::kKeyDown, kPaint, ...); the toolkit handles the event
+  // itself, so nothing but the hook runs. Before the event.
+  virtual void windowMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) { (void)msg, (void)wParam, (void)lParam; }
   // A show command; returns whether the window was visible before.
   virtual bool showCommand(int command) = 0;
   // The window's class name ("TForm"), for finding windows.
@@ -45,6 +49,9 @@ class WindowPeer {
   WindowPeer& operator=(const WindowPeer&) = delete;
 
   intptr_t handle() const { return handle_; }
+  // Another number that names this window in the handle table (a
+  // control's canvas handle, which the program may send messages to).
+  void addHandle(intptr_t alias);
   WindowOwner* owner() const { return owner_; }
   // A window of its own (a form), not a control inside another.
   virtual bool topLevel() const { return false; }

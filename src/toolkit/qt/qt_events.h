@@ -16,6 +16,10 @@ namespace kestrel::qt {
 int shiftCode(Qt::KeyboardModifiers modifiers);
 // The Windows virtual-key code of a key event (0 when there is none).
 int virtualKey(const QKeyEvent& e);
+// The virtual-key code of a Qt key (0 for none), and the Qt key of a
+// virtual key (0 for none): one table both ways (qt_events.cpp).
+int virtualKeyOf(int qtKey);
+int qtKeyOf(int virtualKey);
 // The character code (0 to 255) a key event types, or -1.
 int characterCode(const QKeyEvent& e);
 
@@ -27,6 +31,8 @@ class EventBridge : public QObject {
 
  private:
   void deliver(gui::InputEvent e);
+  // The event as a message for the owner's hook.
+  void hook(uint32_t msg, intptr_t wParam, intptr_t lParam);
 
   gui::WindowPeer* peer_;
   bool leftPressed_ = false;
