@@ -3,6 +3,7 @@
 // new family adds its header and one line to the list.
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
+#include "objects/controls/edit.h"
 #include "objects/controls/form.h"
 #include "objects/controls/label.h"
 #include "objects/controls/panel.h"
@@ -38,6 +39,7 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           registerEditType,
        })
     family(registry);
 }
