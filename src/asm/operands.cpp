@@ -487,6 +487,30 @@ bool decodeObjectOperand(Decoder& d, LabelNames& names, bool typeFirst, std::str
   return d.ok;
 }
 
+// A list of objects, type first, ended by the byte 11 where a type code
+// would stand (a menu's items): menuitem:1, menuitem:2, ...
+void compileObjectList(Parser& p, Emitter& e) {
+  bool first = true;
+  while (!p.atEnd() && !p.isPunct(")") && !p.isPunct("]")) {
+    if (!first) p.expect(",");
+    first = false;
+    compileObjectOperand(p, e, true);
+  }
+  e.u8(11);
+}
+
+bool decodeObjectList(Decoder& d, LabelNames& names, std::string& out) {
+  out.clear();
+  while (d.ok && d.peek() != 11) {
+    std::string item;
+    if (!decodeObjectOperand(d, names, true, item)) return false;
+    if (!out.empty()) out += ", ";
+    out += item;
+  }
+  d.u8();
+  return d.ok;
+}
+
 // Stream reference: TYPE:N with an optional #kind (default 8).
 void compileStreamReference(Parser& p, Emitter& e) {
   e.u8(parseTypeName(p, p.ident()));
@@ -600,6 +624,7 @@ void compileOperand(Parser& p, Emitter& e, char letter) {
     case 'L': compileMarkerList(p, e, false); break;
     case 'O': compileObjectOperand(p, e, false); break;
     case 'C': compileObjectOperand(p, e, true); break;
+    case 'I': compileObjectList(p, e); break;
     case 'T': compileStreamReference(p, e); break;
     case 'Y': compileArrayStart(p, e); break;
     case 'F': compileFieldArrayOperand(p, e); break;
@@ -646,6 +671,7 @@ bool decodeOperand(Decoder& d, LabelNames& names, char letter, std::string& out)
     case 'L': return decodeMarkerList(d, names, out);
     case 'O': return decodeObjectOperand(d, names, false, out);
     case 'C': return decodeObjectOperand(d, names, true, out);
+    case 'I': return decodeObjectList(d, names, out);
     case 'T': return decodeStreamReference(d, out);
     case 'Y': return decodeArrayStart(d, names, out);
     case 'F': return decodeFieldArrayOperand(d, names, out);

@@ -11,6 +11,7 @@
 //   {S} subscripts (e, e)       {Z} line end: nothing, ";" (none) or #N
 //   {L} expression list ended by byte 11, each led by a marker byte
 //   {O} object operand (kind, type, index)     {C} the same, type first
+//   {I} list of {C} operands ended by byte 11 where a type would stand
 //   {T} stream reference: type, kind, index, written TYPE:N or TYPE:N#kind
 //   {Y} first element of an array transfer: KIND[N](subs) or arg.KIND[S](subs)
 //   {F} array-valued structure field: struct:N.KIND[F] or struct[A](subs).KIND[F]

@@ -39,6 +39,7 @@ const char* writtenOperand(char letter) {
     case 'H': return "label";
     case 'L': return "e, ...";
     case 'O': case 'C': return "object";
+    case 'I': return "object, ...";
     case 'T': return "stream";
     case 'Y': return "array";
     case 'F': return "field";

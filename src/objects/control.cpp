@@ -291,8 +291,11 @@ void Control::event(gui::InputEvent& e) {
   const int32_t entry = handlerFor(e.kind);
   switch (e.kind) {
     case gui::EventKind::MouseDown:
+      events::mouseButton(m_, entry, sender(), e.button, e.x, e.y, e.shift);
+      break;
     case gui::EventKind::MouseUp:
       events::mouseButton(m_, entry, sender(), e.button, e.x, e.y, e.shift);
+      if (e.button == gui::kRightButton) showPopupMenu();
       break;
     case gui::EventKind::MouseMove: events::mouseMove(m_, entry, sender(), e.x, e.y, e.shift); break;
     case gui::EventKind::KeyPress: events::keyPress(m_, entry, sender(), e.key); break;
@@ -302,6 +305,17 @@ void Control::event(gui::InputEvent& e) {
     case gui::EventKind::Close: closeRequested(); break;
     case gui::EventKind::WindowStateChange: windowStateChanged(); break;
     default: events::notify(m_, entry, sender()); break;
+  }
+}
+
+// A name that is no menu, or names nothing, shows nothing (an event has
+// no place for an error).
+void Control::showPopupMenu() {
+  if (popupMenu.type == 0) return;
+  try {
+    Object& named = world(m_).at(popupMenu.type, popupMenu.index, popupMenu.type);
+    if (auto* menu = dynamic_cast<ContextMenu*>(&named)) menu->popupAtMouse();
+  } catch (const RuntimeError&) {
   }
 }
 

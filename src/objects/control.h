@@ -26,6 +26,14 @@ namespace kestrel::objects {
 
 class FontObject;
 
+// An object that a control's PopupMenu may name: a right click on the
+// control shows it at the mouse.
+class ContextMenu {
+ public:
+  virtual ~ContextMenu() = default;
+  virtual void popupAtMouse() = 0;
+};
+
 // Alignment within the parent: 0 none, 1 top, 2 bottom, 3 left, 4 right, 5 client.
 enum Align { kAlignNone = 0, kAlignTop, kAlignBottom, kAlignLeft, kAlignRight, kAlignClient };
 
@@ -127,6 +135,8 @@ class Control : public EventSource, public gui::WindowOwner {
   void showColor();
   // Docks the aligned children in the client area.
   void realign();
+  // Shows the popup menu the program named, if it names one.
+  void showPopupMenu();
   // Where aligned children dock: the client area, less what a frame takes.
   virtual gui::Rect dockArea() const {
     const gui::Size client = clientSize();

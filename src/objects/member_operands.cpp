@@ -82,6 +82,15 @@ ObjectRef readTypeFirstOperand(Machine& m) {
   return {type, indexForKind(m, type, kind)};
 }
 
+bool nextListedObject(Machine& m, ObjectRef& ref) {
+  if (m.atEnd()) return false;
+  const int type = m.u8();
+  if (type == 11) return false;
+  const int kind = m.u8();
+  ref = {type, indexForKind(m, type, kind)};
+  return true;
+}
+
 Object& containerLookup(Machine& m, ObjectRef ref) {
   switch (ref.type) {
     case 30: case 33: case 34: case 37: case 38: case 43:

@@ -72,6 +72,10 @@ struct ObjectRef {
 ObjectRef readObjectOperand(Machine& m);
 // Type code first, then kind byte (canvas, menu-item and stream operands).
 ObjectRef readTypeFirstOperand(Machine& m);
+// A list of type-first object operands ended by the byte 11 where a type
+// code would stand (a menu's items): reads the next one into `ref`, or
+// the end (false).
+bool nextListedObject(Machine& m, ObjectRef& ref);
 // The index of the object passed in by-reference parameter `slot` of the
 // procedure running now (the first frame outside any procedure).
 int32_t parameterIndex(Machine& m, int slot);

@@ -6,6 +6,7 @@
 #include "objects/controls/edit.h"
 #include "objects/controls/form.h"
 #include "objects/controls/label.h"
+#include "objects/controls/menus.h"
 #include "objects/controls/panel.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
@@ -40,6 +41,7 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerClipboardType,
            registerApplicationType,
            registerEditType,
+           registerMenuTypes,
        })
     family(registry);
 }

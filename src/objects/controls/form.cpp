@@ -15,6 +15,7 @@ constexpr int kMetricCaption = 4;        // title bar height
 constexpr int kMetricFixedFrame = 7;     // border of a window that cannot be sized
 constexpr int kMetricSizingFrame = 32;   // border of a window that can
 constexpr int kMetricSmallCaption = 51;  // title bar of a tool window
+constexpr int kMetricMenuBar = 15;
 constexpr int32_t kDefaultWidth = 320;
 constexpr int32_t kDefaultHeight = 240;
 constexpr int32_t kIconHandleBase = 0x00B00000;
@@ -47,16 +48,19 @@ int32_t Form::captionHeight() const {
   return toolkit().systemMetric(borderStyle_ >= 4 ? kMetricSmallCaption : kMetricCaption);
 }
 
+int32_t Form::menuHeight() const { return hasMenu_ ? toolkit().systemMetric(kMetricMenuBar) : 0; }
+
 gui::Rect Form::bounds() const {
   const gui::Rect client = peer_->geometry();
   const int32_t bw = borderWidth();
-  return gui::Rect::fromSize(client.left, client.top, client.width() + 2 * bw, client.height() + captionHeight() + 2 * bw);
+  return gui::Rect::fromSize(client.left, client.top, client.width() + 2 * bw,
+                             client.height() + captionHeight() + menuHeight() + 2 * bw);
 }
 
 void Form::setBounds(const gui::Rect& r) {
   const int32_t bw = borderWidth();
   const int32_t width = std::clamp(r.width() - 2 * bw, 0, kMaxPictureSide);
-  const int32_t height = std::clamp(r.height() - captionHeight() - 2 * bw, 0, kMaxPictureSide);
+  const int32_t height = std::clamp(r.height() - captionHeight() - menuHeight() - 2 * bw, 0, kMaxPictureSide);
   peer_->setGeometry(gui::Rect::fromSize(r.left, r.top, width, height));
   checkResized();
 }
@@ -231,6 +235,11 @@ intptr_t Form::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
     return 0;
   }
   return Control::defaultMessage(msg, wParam, lParam);
+}
+
+void Form::setMenuBar(gui::WindowPeer* bar) {
+  hasMenu_ = bar != nullptr;
+  peer().setMenuBar(bar);
 }
 
 // ---- Styles and multiple documents

@@ -47,6 +47,10 @@ class Form : public ControlOf<gui::FormPeer>, public CanvasOwner {
   void showCaption();
   bool captionShown() const { return captionShown_; }
 
+  // Shows a main menu's bar above the client area, which keeps its size:
+  // the window grows by the bar.
+  void setMenuBar(gui::WindowPeer* bar);
+
   int32_t mdiChildCount() const;
   void arrange(gui::MdiArrangement how);
 
@@ -76,6 +80,7 @@ class Form : public ControlOf<gui::FormPeer>, public CanvasOwner {
   // What the frame adds to the client area.
   int32_t borderWidth() const;
   int32_t captionHeight() const;
+  int32_t menuHeight() const;
   // The close handler with the action; sets the dispatch-suspended flag
   // when there is none or it chose kCloseFree. Returns the action.
   int32_t runCloseHandler(int32_t action);
@@ -85,6 +90,7 @@ class Form : public ControlOf<gui::FormPeer>, public CanvasOwner {
   int32_t formStyle_ = 0;
   uint8_t borderIcons_ = 7;  // system menu, minimize, maximize
   bool captionShown_ = true;
+  bool hasMenu_ = false;
   bool modal_ = false;
   std::unique_ptr<gui::Surface> icon_;
   int32_t iconHandle_ = 0;

@@ -51,6 +51,9 @@ class FormPeer : public WindowPeer {
   virtual void arrangeMdiChildren(MdiArrangement how) { (void)how; }
   // The child window that is active, or nullptr.
   virtual FormPeer* activeMdiChild() const { return nullptr; }
+  // The menu bar shown above the client area (nullptr: none); the client
+  // area keeps its size, the window grows by the bar.
+  virtual void setMenuBar(WindowPeer* bar) { (void)bar; }
 
  protected:
   // The client area changed size: so does the picture.

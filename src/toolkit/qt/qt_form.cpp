@@ -1,5 +1,6 @@
 #include "toolkit/qt/qt_form.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -54,6 +55,14 @@ QtFormPeer::QtFormPeer(gui::WindowOwner* owner) : WidgetPeer(owner, new FormWidg
 
 QtFormPeer::~QtFormPeer() {
   canvas_->changed = nullptr;
+  // The menu bar and the form's widget belong to their peers.
+  if (menuFrame_) {
+    if (menuBar_) {
+      menuBar_->hide();
+      menuBar_->setParent(nullptr);
+    }
+    if (widget_) widget_->setParent(nullptr);
+  }
   // Child forms outlive their sub-windows: they leave hidden.
   for (QtFormPeer* child : std::vector<QtFormPeer*>(children_)) {
     child->visible_ = false;
@@ -61,13 +70,19 @@ QtFormPeer::~QtFormPeer() {
   }
   if (parentForm_ != nullptr) std::erase(parentForm_->children_, this);
   if (subWindow_) {
-    if (widget_) widget_->setParent(nullptr);
+    if (menuFrame_) menuFrame_->setParent(nullptr);
     delete subWindow_.data();
   }
+  delete menuFrame_.data();
 }
 
 QWidget* QtFormPeer::frame() const {
   if (subWindow_) return subWindow_;
+  return content();
+}
+
+QWidget* QtFormPeer::content() const {
+  if (menuFrame_) return menuFrame_;
   return widget_;
 }
 
@@ -105,10 +120,13 @@ void QtFormPeer::setGeometry(const gui::Rect& r) {
     subWindow_->resize(size + frameExtra);
     if (widget_->size() != size) subWindow_->resize(subWindow_->size() + size - widget_->size());
   } else {
-    widget_->move(r.left, r.top);
-    if (fixedSize(borderStyle_)) widget_->setFixedSize(size);
-    else widget_->resize(size);
+    QWidget* window = content();
+    const QSize outer = size + QSize(0, menuBarHeight());
+    window->move(r.left, r.top);
+    if (fixedSize(borderStyle_)) window->setFixedSize(outer);
+    else window->resize(outer);
   }
+  layoutMenuFrame();
   clientResized();
 }
 
@@ -125,7 +143,7 @@ gui::Size QtFormPeer::clientSize() const {
 
 void QtFormPeer::setText(std::string_view text) {
   FormPeer::setText(text);
-  if (widget_) widget_->setWindowTitle(fromProgramText(text));
+  if (widget_) content()->setWindowTitle(fromProgramText(text));
 }
 
 // ---- Showing
@@ -133,7 +151,7 @@ void QtFormPeer::setText(std::string_view text) {
 void QtFormPeer::showState() {
   if (!widget_) return;
   if (subWindow_) {
-    widget_->show();
+    content()->show();
     switch (windowState_) {
       case gui::kMinimized: subWindow_->showMinimized(); break;
       case gui::kMaximized: subWindow_->showMaximized(); break;
@@ -141,8 +159,8 @@ void QtFormPeer::showState() {
     }
     return;
   }
-  widget_->setWindowState(qtState(windowState_));
-  widget_->show();
+  content()->setWindowState(qtState(windowState_));
+  content()->show();
 }
 
 void QtFormPeer::setVisible(bool visible) {
@@ -163,7 +181,7 @@ bool QtFormPeer::visible() const {
 void QtFormPeer::setWindowState(int state) {
   FormPeer::setWindowState(state);
   if (widget_ && !frame()->isHidden()) showState();
-  else if (widget_ && !subWindow_) widget_->setWindowState(qtState(state));
+  else if (widget_ && !subWindow_) content()->setWindowState(qtState(state));
 }
 
 int QtFormPeer::windowState() const {
@@ -189,9 +207,10 @@ void QtFormPeer::applyFlags() {
     if (borderIcons_ & 8) flags |= Qt::WindowContextHelpButtonHint;
   }
   if (stayOnTop_) flags |= Qt::WindowStaysOnTopHint;
-  if (flags != widget_->windowFlags()) {
-    const bool shown = !widget_->isHidden();
-    widget_->setWindowFlags(flags);  // hides the window
+  QWidget* window = content();
+  if (flags != window->windowFlags()) {
+    const bool shown = !window->isHidden();
+    window->setWindowFlags(flags);  // hides the window
     if (shown) showState();
   }
   applySizeRule();
@@ -199,11 +218,12 @@ void QtFormPeer::applyFlags() {
 
 void QtFormPeer::applySizeRule() {
   if (!widget_) return;
+  QWidget* window = content();
   if (fixedSize(borderStyle_)) {
-    widget_->setFixedSize(widget_->size());
+    window->setFixedSize(window->size());
   } else {
-    widget_->setMinimumSize(0, 0);
-    widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window->setMinimumSize(0, 0);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   }
 }
 
@@ -230,12 +250,12 @@ void QtFormPeer::setStayOnTop(bool onTop) {
 void QtFormPeer::setIcon(const gui::Surface* icon) {
   if (!widget_) return;
   const QImage image = icon != nullptr ? imageOf(*icon) : QImage();
-  widget_->setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+  content()->setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
 }
 
 // Modality is set while the window is hidden (Qt applies it when shown).
 void QtFormPeer::setModal(bool modal) {
-  if (widget_) widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+  if (widget_) content()->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
 }
 
 void QtFormPeer::repaint() {
@@ -265,12 +285,12 @@ void QtFormPeer::setMdiParent(gui::FormPeer* parent) {
   if (parentForm_ != nullptr) std::erase(parentForm_->children_, this);
   parentForm_ = nullptr;
   if (subWindow_) {
-    widget_->setParent(nullptr);
+    content()->setParent(nullptr);
     delete subWindow_.data();
   }
   auto* form = dynamic_cast<QtFormPeer*>(parent);
   if (form != nullptr && form->mdiArea_) {
-    subWindow_ = form->mdiArea_->addSubWindow(widget_);
+    subWindow_ = form->mdiArea_->addSubWindow(content());
     subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
     parentForm_ = form;
     form->children_.push_back(this);
@@ -322,6 +342,97 @@ void QtFormPeer::arrangeMdiChildren(gui::MdiArrangement how) {
     case gui::MdiArrangement::Next: mdiArea_->activateNextSubWindow(); break;
     case gui::MdiArrangement::Previous: mdiArea_->activatePreviousSubWindow(); break;
   }
+}
+
+}  // namespace kestrel::qt
+
+namespace kestrel::qt {
+
+namespace {
+
+// The window of a form with a menu bar: it places the bar and the form's
+// widget when it changes size, and passes the close box and window states
+// on to the form.
+class MenuFrameFilter : public QObject {
+ public:
+  MenuFrameFilter(QWidget* frame, QtFormPeer* peer) : QObject(frame), peer_(peer) { frame->installEventFilter(this); }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Resize: peer_->layoutMenuFrame(); return false;
+      case QEvent::WindowStateChange: deliver(gui::EventKind::WindowStateChange); return false;
+      case QEvent::Close:
+        event->ignore();
+        deliver(gui::EventKind::Close);
+        return true;
+      default: return false;
+    }
+  }
+
+ private:
+  void deliver(gui::EventKind kind) {
+    gui::InputEvent e{kind};
+    if (gui::WindowOwner* owner = peer_->owner()) owner->event(e);
+  }
+  QtFormPeer* peer_;
+};
+
+}  // namespace
+
+int QtFormPeer::menuBarHeight() const { return menuBar_ ? menuBar_->height() : 0; }
+
+void QtFormPeer::layoutMenuFrame() {
+  if (!menuFrame_ || !widget_) return;
+  const int bar = menuBarHeight();
+  if (menuBar_) menuBar_->setGeometry(0, 0, menuFrame_->width(), bar);
+  widget_->setGeometry(0, bar, menuFrame_->width(), std::max(0, menuFrame_->height() - bar));
+}
+
+// The form's widget moves into a new window that also holds the bar; the
+// window takes over the title, icon, flags and modality.
+void QtFormPeer::makeMenuFrame() {
+  const gui::Rect place = geometry();
+  const bool shown = visible();
+  auto* frame = new QWidget(nullptr, widget_->windowFlags());
+  setPeerOf(frame, this);
+  frame->setWindowTitle(widget_->windowTitle());
+  frame->setWindowIcon(widget_->windowIcon());
+  frame->setWindowModality(widget_->windowModality());
+  frame->setMinimumSize(widget_->minimumSize());
+  frame->setMaximumSize(widget_->maximumSize());
+  new MenuFrameFilter(frame, this);
+  widget_->setMinimumSize(0, 0);
+  widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  widget_->setParent(frame);
+  widget_->show();
+  menuFrame_ = frame;
+  if (subWindow_) subWindow_->setWidget(frame);
+  setGeometry(place);
+  applySizeRule();
+  if (shown) showState();
+}
+
+void QtFormPeer::setMenuBar(gui::WindowPeer* bar) {
+  FormPeer::setMenuBar(bar);
+  if (!widget_) return;
+  auto* holder = dynamic_cast<QtWidgetHolder*>(bar);
+  QWidget* barWidget = holder != nullptr ? holder->heldWidget() : nullptr;
+  if (barWidget == menuBar_) return;
+  const gui::Rect place = geometry();
+  if (menuBar_) {
+    menuBar_->hide();
+    menuBar_->setParent(nullptr);
+  }
+  menuBar_ = barWidget;
+  if (barWidget == nullptr) {
+    setGeometry(place);
+    return;
+  }
+  if (!menuFrame_) makeMenuFrame();
+  barWidget->setParent(menuFrame_);
+  barWidget->show();
+  setGeometry(place);
+  applySizeRule();
 }
 
 }  // namespace kestrel::qt

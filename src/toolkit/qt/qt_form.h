@@ -36,8 +36,12 @@ class QtFormPeer : public WidgetPeer<gui::FormPeer>, public QtContainer {
 
   QWidget* clientWidget() override { return widget_; }
   QMdiArea* mdiArea() const { return mdiArea_; }
-  // The window: the sub-window of a child form, else the form's widget.
+  // The window: the sub-window of a child form, else the form's widget,
+  // or the widget that holds the form's menu bar and its widget.
   QWidget* frame() const;
+  // What is a window of its own (or goes into a sub-window): the widget
+  // that holds the menu bar and the form's widget, else the form's widget.
+  QWidget* content() const;
 
   gui::Surface& canvas() override;
   // Paints the form: the owner's paint event first, then the picture.
@@ -61,8 +65,11 @@ class QtFormPeer : public WidgetPeer<gui::FormPeer>, public QtContainer {
   void setMdiParent(gui::FormPeer* parent) override;
   void setMdiContainer(bool container) override;
   void arrangeMdiChildren(gui::MdiArrangement how) override;
+  void setMenuBar(gui::WindowPeer* bar) override;
 
   void layoutClient();
+  // Places the menu bar and the form's widget in the window that holds them.
+  void layoutMenuFrame();
 
  private:
   void applyFlags();
@@ -71,6 +78,11 @@ class QtFormPeer : public WidgetPeer<gui::FormPeer>, public QtContainer {
   void tile(bool sideBySide);
   void arrangeIcons();
 
+  void makeMenuFrame();
+  int menuBarHeight() const;
+
+  QPointer<QWidget> menuFrame_;
+  QPointer<QWidget> menuBar_;
   QPointer<QMdiSubWindow> subWindow_;
   QPointer<QMdiArea> mdiArea_;
   QtFormPeer* parentForm_ = nullptr;

@@ -9,6 +9,7 @@
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/edit.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/menu.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
@@ -26,6 +27,10 @@ std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
 // Masked edits (qt_edit_peer.cpp).
 std::unique_ptr<gui::EditPeer> makeEditPeer(gui::WindowOwner& owner);
+// Menu items, menu bars and popup menus (qt_menu_peer.cpp).
+std::unique_ptr<gui::MenuItemPeer> makeMenuItemPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::MenuBarPeer> makeMenuBarPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::PopupMenuPeer> makePopupMenuPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -77,6 +77,9 @@ class QtToolkit : public Toolkit {
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
         peer<gui::EditPeer, qt::makeEditPeer>(),
+        peer<gui::MenuItemPeer, qt::makeMenuItemPeer>(),
+        peer<gui::MenuBarPeer, qt::makeMenuBarPeer>(),
+        peer<gui::PopupMenuPeer, qt::makePopupMenuPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
