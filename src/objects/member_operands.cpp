@@ -1,5 +1,9 @@
 #include "objects/member_operands.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "core/machine.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -33,6 +37,19 @@ std::vector<uint8_t> programFileBytes(Machine& m, const Str& name) {
   if (!platform::readFileBytes(platform::translatePath(name.view()), bytes))
     raise("Cannot open file \"" + name.str() + "\". The file does not exist or cannot be read");
   return bytes;
+}
+
+void writeProgramFile(Machine& m, const Str& name, std::string_view bytes) {
+  std::string reason = "files are not available in the sandbox";
+  if (!m.options.sandbox) {
+    if (FILE* f = std::fopen(platform::translatePath(name.view()).c_str(), "wb")) {
+      const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+      if (std::fclose(f) == 0 && ok) return;
+      raise("Stream write error");
+    }
+    reason = std::strerror(errno);
+  }
+  raise("Cannot create file \"" + name.str() + "\". " + reason);
 }
 
 bool pictureFileOperand(Machine& m, std::vector<uint8_t>& bytes) {

@@ -8,6 +8,7 @@
 #include "objects/controls/label.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/panel.h"
+#include "objects/controls/rich_edit.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -42,6 +43,7 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerApplicationType,
            registerEditType,
            registerMenuTypes,
+           registerRichEditType,
        })
     family(registry);
 }

@@ -107,18 +107,7 @@ std::string readWholeFile(Machine& m, const Str& name) {
   raise("Cannot open file \"" + name.str() + "\". " + reason);
 }
 
-void writeWholeFile(Machine& m, const Str& name, const std::string& text) {
-  std::string reason = "files are not available in the sandbox";
-  if (!m.options.sandbox) {
-    if (FILE* f = std::fopen(platform::translatePath(name.view()).c_str(), "wb")) {
-      const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-      if (std::fclose(f) == 0 && ok) return;
-      raise("Stream write error");
-    }
-    reason = std::strerror(errno);
-  }
-  raise("Cannot create file \"" + name.str() + "\". " + reason);
-}
+void writeWholeFile(Machine& m, const Str& name, const std::string& text) { writeProgramFile(m, name, text); }
 
 void loadFile(Machine& m, StringList& l) {
   skipByte(m);
