@@ -17,8 +17,8 @@ FastPath::FastPath(int32_t imageSize) : impl_(std::make_unique<Impl>(imageSize))
 FastPath::~FastPath() = default;
 
 // An element's position in its store: one and two dimensions take a short
-// way, the rest the general one. The store is not checked yet: an
-// assignment checks it only after its value has been computed.
+// way, the rest the general one. The element must be one of the array's own
+// (the arrays of a kind share a store, so this also keeps it in the store).
 [[gnu::always_inline]] inline int64_t elementPosition(Machine& m, const ArrayDescriptor& d, int kind, int count,
                                                       const double* subscripts) {
   int64_t linear;
@@ -37,16 +37,15 @@ FastPath::~FastPath() = default;
   }
   m.numReg = subscripts[count - 1];  // as the evaluation of the last subscript leaves it
   if (!m.strReg.empty()) m.strReg.clear();
-  return d.first + linear * kElementWidth[kind];
+  const int64_t position = d.first + linear * kElementWidth[kind];
+  if (static_cast<uint64_t>(linear) >= static_cast<uint64_t>(d.elements)) [[unlikely]]
+    VariableStores::raiseElementRange(kind, position);
+  return position;
 }
 
 [[gnu::always_inline]] inline uint8_t* elementIn(Machine& m, const ArrayDescriptor& d, const NumericStore& store, int kind, int count,
                           const double* subscripts) {
-  const int64_t position = elementPosition(m, d, kind, count, subscripts);
-  if (position < 0 || static_cast<uint64_t>(position) + static_cast<uint64_t>(kElementWidth[kind]) > store.size())
-      [[unlikely]]
-    VariableStores::raiseElementRange(kind, position);
-  return store.data() + position;
+  return store.data() + elementPosition(m, d, kind, count, subscripts);
 }
 
 [[noreturn]] void raiseUndeclaredArray(int kind, int32_t array) {
@@ -299,7 +298,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     element = elementPosition(m, *refArray, op->kind, op->count, &st[sp]);
     NEXT();
   }
-  CASE(oStoreElement) storeNumberTrunc(op->kind, m.vars.elementAt(op->kind, element), st[0]); sp = 0; NEXT();
+  // The position was checked by the target: stores only grow, so it still holds.
+  CASE(oStoreElement) storeNumberTrunc(op->kind, m.vars.arrays[op->kind]->data() + element, st[0]); sp = 0; NEXT();
   CASE(oTruncCheck) truncToInt32(st[sp - 1]); NEXT();
   CASE(oAssignParam) frame()[op->a] = st[0]; sp = 0; NEXT();
   CASE(oSetResult)

@@ -144,3 +144,41 @@ TEST(FastPath, RandomNumericProgramsBehaveAsInTheDecoder) {
   }
   EXPECT_EQ(compared, 1000);
 }
+
+// Every element access stays inside its own array, both ways: reads and
+// writes, named and passed arrays, one and two subscripts; string arrays
+// keep the list's rule (a write past the end extends it).
+TEST(FastPath, ElementsStayInsideTheirOwnArray) {
+  const std::string declarations =
+      "    dim int:0\n    dim double[0](2)\n    dim double[1](2)\n    dim int[0](1, 2)\n    dim int[1](5)\n"
+      "    dim str[0](1)\n    dim str[1](1)\n    dim var[0](1)\n    dim var[1](1)\n    goto main\n"
+      ".proc poke\n    let arg.int[0](arg.int:1) = 5\n    endproc\n"
+      ".proc peek\n    result arg.int[0](arg.int:1)\n    endproc\nmain:\n";
+  struct Case {
+    const char* body;
+    const char* error;  // empty: runs to the end
+  };
+  const Case cases[] = {
+      {"    let double[0](2) = 1\n    let double[0](3) = 1\n", "Array element out of range (kind 7, position 24)"},
+      {"    let int:0 = double[1](-1)\n", "Array element out of range (kind 7, position 16)"},
+      {"    let int[0](1, 2) = 1\n    let int[0](2, 0) = 1\n", "Array element out of range (kind 3, position 24)"},
+      {"    let int[0](0, 5) = 1\n", ""},  // a subscript past its dimension inside the array stays allowed
+      {"    call poke(ref int[1], 5)\n    call poke(ref int[1], 6)\n", "Array element out of range (kind 3, position 48)"},
+      {"    let int:0 = @int peek(ref int[0], 6)\n", "Array element out of range (kind 3, position 24)"},
+      {"    dim fix[0](1) len 2\n    dim fix[1](1) len 2\n    let fix[0](2) = \"b\"\n", "Array element out of range (kind 8, position 2)"},
+      {"    let var[0](2) = 1\n    let var[0](3) = 1\n", "Array element out of range (kind 9, position 104)"},
+  };
+  for (const Case& c : cases) {
+    const std::string source = declarations + c.body + "    stdout \"end\"\n";
+    const std::vector<uint8_t> image = kasm::assemble(source);
+    for (bool fastPath : {false, true}) {
+      const Outcome o = run(image, fastPath);
+      if (*c.error == 0) {
+        EXPECT_EQ(o.output, "end\n") << c.body;
+        EXPECT_EQ(o.error, "") << c.body;
+      } else {
+        EXPECT_EQ(o.error.substr(0, o.error.find(" at ")), c.error) << c.body << (fastPath ? " (fast)" : "");
+      }
+    }
+  }
+}
