@@ -157,7 +157,49 @@ inline double loadDouble(const uint8_t* p) {
 
 }  // namespace fast
 
+// A call of a compiled procedure running in its caller's dispatch loop: what
+// the caller needs back when the callee returns.
+struct PendingCall {
+  const fast::Op* call;    // the oCall or oCallStatement to finish
+  size_t stackBase;        // the caller's numbers (an offset into `values`)
+  int sp;
+  int calls;               // the caller's open argument lists
+  int64_t element;         // an element assignment waiting for its value
+  double loopStart, loopLimit;
+  size_t loopTop;          // the caller's counted loops
+  int32_t loopNesting;
+  int32_t statementStart;
+};
+
+// Open argument lists (call depths) that one run of the operations holds;
+// a call made with more open goes through a nested run instead.
+constexpr int kCallSlots = 64;
+
 struct FastPath::Impl {
+  // The numbers of every running exec and inline call, one region after the
+  // other; offsets stay valid when it grows. `valueTop` is the first free one.
+  std::vector<double> values;
+  size_t valueTop = 0;
+  std::vector<PendingCall> pending;
+  size_t pendingTop = 0;
+  // Gives the numbers region at `base` room for one statement's stack.
+  double* numbersAt(size_t base) {
+    const size_t need = base + fast::kFastStack + 1;
+    if (values.size() < need) [[unlikely]] values.resize(std::max(need, values.size() * 2));
+    valueTop = need;
+    return values.data() + base;
+  }
+  // Puts the shared stacks back however a run of the operations ends.
+  struct Scope {
+    Impl& f;
+    size_t valueBase, pendingBase;
+    explicit Scope(Impl& impl) : f(impl), valueBase(impl.valueTop), pendingBase(impl.pendingTop) {}
+    ~Scope() {
+      f.valueTop = valueBase;
+      f.pendingTop = pendingBase;
+    }
+  };
+
   std::vector<int32_t> blockAt;  // statement position -> entry + 1, 0 untried, -1 none
   std::vector<int32_t> exprAt;   // expression position -> entry + 1, 0 untried, -1 none
   std::vector<std::unique_ptr<fast::Op[]>> storage;

@@ -107,13 +107,33 @@ void FastPath::Impl::link(Machine& m, Op* ops, size_t count) {
 #endif
 }
 
+namespace {
+
+// Where a procedure's statements begin; -1 (no block) when that is outside
+// the image, which the decoder's call reports.
+int32_t bodyPosition(const Machine& m, int32_t entry) {
+  const int64_t p = int64_t{entry} + 4;
+  return p >= 0 && p <= m.size ? static_cast<int32_t>(p) : -1;
+}
+
+[[gnu::noinline, noreturn]] void raiseTooDeep(Machine& m, const Op& call) {
+  if (call.statement >= 0) m.statementStart = call.statement;
+  raise(texts::kStackOverflow);
+}
+
+}  // namespace
+
 double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   // Subscripts and arguments are computed on this stack above the values of
   // the expressions around them, so it holds every nesting level at once.
-  double st[kFastStack + 1];
+  // A compiled callee runs in this same loop, its stack above its caller's.
+  Scope scope(*this);
+  size_t stackBase = valueTop;
+  double* st = op != nullptr ? numbersAt(stackBase) : nullptr;
   int sp = 0;
-  int32_t callDepths[kMaxNesting + 2];
+  int32_t callDepths[kCallSlots];
   int calls = 0;
+  const Op* body = nullptr;
   // The current frame's numeric and reference slots, found on first use;
   // anything that may grow the frames (arguments, calls) forgets them.
   double* params = nullptr;
@@ -221,18 +241,20 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     st[sp++] = loadInt32(elementIn(m, *refArray, *m.vars.arrays[op->kind], op->kind, 1, &subscript));
     NEXT();
   }
-  CASE(oCallBegin) callDepths[calls++] = m.frames.depth; NEXT();
+  CASE(oCallBegin)
+    m.frames.ensure(m.frames.depth);  // the frame the arguments go to
+    callDepths[calls++] = m.frames.depth;
+    NEXT();
   CASE(oArgument) {
     const double v = st[--sp];
     m.numReg = v;  // as the argument's evaluation leaves it
     m.strReg.clear();
-    m.frames.number(callDepths[calls - 1], op->a) = v;
-    FORGET_FRAME();
+    m.frames.numbersOf(callDepths[calls - 1])[op->a] = v;
     NEXT();
   }
   CASE(oReference)
-    m.frames.byRef(callDepths[calls - 1], op->a) = ByRefSlot{op->kind, op->b};
-    FORGET_FRAME();
+    m.frames.referencesOf(callDepths[calls - 1])[op->a] = ByRefSlot{op->kind, op->b};
+    if (refs == m.frames.referencesOf(callDepths[calls - 1])) refArraySlot = -1;
     NEXT();
   CASE(oPassOn) {
     const int32_t depth = callDepths[calls - 1];
@@ -242,10 +264,14 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     NEXT();
   }
   CASE(oCall)
+  CASE(oCallStatement)
     --calls;
     FORGET_FRAME();
+    body = op->blockA != nullptr ? op->blockA : (op->blockA = blockFor(m, bodyPosition(m, op->a)));
+    if (body != nullptr && calls <= kCallSlots - kMaxNesting - 2) [[likely]] goto enter;
     callProcedure(m, *op);
-    st[sp++] = m.results.number;
+    st = values.data() + stackBase;  // the callee's runs may have moved the numbers
+    if (op->code == oCall) st[sp++] = m.results.number;
     NEXT();
   CASE(oAdd) --sp; st[sp - 1] = checkedResult(st[sp - 1] + st[sp], st[sp - 1], st[sp]); NEXT();
   CASE(oSub) --sp; st[sp - 1] = checkedResult(st[sp - 1] - st[sp], st[sp - 1], st[sp]); NEXT();
@@ -306,11 +332,6 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     m.results.number = st[0];
     m.results.variantIsString = 0;
     sp = 0;
-    NEXT();
-  CASE(oCallStatement)
-    --calls;
-    FORGET_FRAME();
-    callProcedure(m, *op);
     NEXT();
   CASE(oLoopStart) loopStart = st[0]; storeNumberRound(op->kind, op->p, loopStart); sp = 0; NEXT();
   CASE(oLoopLimit) loopLimit = st[0]; sp = 0; NEXT();
@@ -381,6 +402,10 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     sp = 0;
     goto transfer;
   CASE(oReturn) {
+    if (pendingTop > scope.pendingBase) {
+      --m.frames.depth;
+      goto leave;
+    }
     const int32_t depth = --m.frames.depth;
     const auto& stack = m.ctl.returnPositions;
     if (depth >= 0 && static_cast<size_t>(depth) < stack.size()) m.seek(stack[static_cast<size_t>(depth)]);
@@ -389,15 +414,24 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   }
   CASE(oEndBody)
     --m.frames.depth;
+    if (pendingTop > scope.pendingBase) goto leave;
     m.pos = op->b;
     *exit = FastPath::Exit::LeaveRun;
     return 0;
   CASE(oLeave)
+    if (pendingTop > scope.pendingBase) goto leave;
     m.pos = op->b;
     *exit = FastPath::Exit::LeaveRun;
     return 0;
   CASE(oExit)
     m.pos = op->a;
+    if (pendingTop > scope.pendingBase) {
+      // The rest of a callee's body needs the decoder: a nested run of the
+      // statement loop finishes it, as for a call made by the decoder.
+      m.ctl.setReturnPosition(m.frames.depth - 1, pending[pendingTop - 1].call->b);
+      m.runLoop();
+      goto leave;
+    }
     *exit = FastPath::Exit::Continue;
     return 0;
 #ifndef KESTREL_THREADED
@@ -418,13 +452,60 @@ transfer: {
   *exit = FastPath::Exit::Continue;
   return 0;
 }
+enter: {
+  // A compiled callee runs in this loop: the caller's state is kept aside,
+  // the callee's numbers go above the caller's, and its body is dispatched.
+  if (m.frames.depth >= m.options.maxCallDepth) [[unlikely]] raiseTooDeep(m, *op);
+  if (pending.size() <= pendingTop) pending.resize(pending.size() * 2 + 16);
+  pending[pendingTop++] = PendingCall{op, stackBase, sp, calls, element, loopStart, loopLimit,
+                                      m.ctl.loopTop, m.ctl.loopNesting,
+                                      op->statement >= 0 ? op->statement : m.statementStart};
+  ++m.frames.depth;
+  m.frames.ensure(m.frames.depth);
+  stackBase += static_cast<size_t>(sp);
+  st = numbersAt(stackBase);
+  sp = 0;
+  params = m.frames.numbersOf(m.frames.depth - 1);  // the frame the arguments went to
+  refs = m.frames.referencesOf(m.frames.depth - 1);
+  charge(m, body);
+  op = body;
+  DISPATCH();
+}
+
+leave: {
+  // The callee is done: the caller goes on after its call.
+  const PendingCall& r = pending[--pendingTop];
+  m.ctl.loopTop = r.loopTop;
+  m.ctl.loopNesting = r.loopNesting;
+  m.statementStart = r.statementStart;
+  stackBase = r.stackBase;
+  st = values.data() + stackBase;
+  valueTop = stackBase + kFastStack + 1;
+  sp = r.sp;
+  calls = r.calls;
+  element = r.element;
+  loopStart = r.loopStart;
+  loopLimit = r.loopLimit;
+  FORGET_FRAME();
+  if (m.frames.depth > 0) [[likely]] {
+    params = m.frames.numbersOf(m.frames.depth - 1);
+    refs = m.frames.referencesOf(m.frames.depth - 1);
+  }
+  op = r.call;
+  // An end statement in an event handler the procedure ran ends the run
+  // before the rest of the calling statement.
+  if (m.stepsLeft <= 0) [[unlikely]] m.onStepBudget();
+  if (op->code == oCall) st[sp++] = m.results.number;
+  NEXT();
+}
 #ifndef KESTREL_THREADED
   }  // for
 #endif
   } catch (...) {
     // The failing op's statement is the one the error reports; a call's
-    // callee has already said where it failed.
-    if (op->statement >= 0 && op->code != oCall && op->code != oCallStatement) m.statementStart = op->statement;
+    // callee and the decoder have already said where it failed.
+    if (op->statement >= 0 && op->code != oCall && op->code != oCallStatement && op->code != oExit)
+      m.statementStart = op->statement;
     throw;
   }
 #undef FORGET_FRAME
