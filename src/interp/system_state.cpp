@@ -17,7 +17,7 @@ constexpr int kSoundNoStop = 0x10;
 
 SystemState::~SystemState() {
   // Sounds end with the program, as they do when its process ends.
-  toolkit().stopSound();
+  if (Toolkit* t = toolkitInUse()) t->stopSound();
   if (!printJob) return;
   try {
     printJob->finish();
