@@ -13,4 +13,8 @@ namespace kestrel::platform {
 // folder has a plug-in that loads.
 void* pluginSymbol(const std::string& fileName, const char* symbol, std::string& error);
 
+// The address of `symbol` in the system library `library` (a file name the
+// dynamic loader finds, e.g. "libffi.so.8"); null with `error` set.
+void* librarySymbol(const char* library, const char* symbol, std::string& error);
+
 }  // namespace kestrel::platform

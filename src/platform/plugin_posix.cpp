@@ -50,4 +50,16 @@ void* pluginSymbol(const std::string& fileName, const char* symbol, std::string&
   return nullptr;
 }
 
+void* librarySymbol(const char* library, const char* symbol, std::string& error) {
+  void* module = dlopen(library, RTLD_NOW | RTLD_LOCAL);  // loaded once: later calls find it open
+  if (module == nullptr) {
+    const char* why = dlerror();
+    error = why != nullptr ? why : std::string(library) + " does not load";
+    return nullptr;
+  }
+  void* address = dlsym(module, symbol);
+  if (address == nullptr) error = std::string(library) + " lacks " + symbol;
+  return address;
+}
+
 }  // namespace kestrel::platform
