@@ -484,6 +484,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           if (!need(4)) return kNo;
           Op op(oLoopBegin);
           op.kind = static_cast<uint8_t>(kind);
+          op.p = startOp.p;
           op.a = index;
           op.b = target(p);
           p += 4;

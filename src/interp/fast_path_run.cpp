@@ -1,5 +1,6 @@
 // The running half of the fast path: the operations' code, element
 // addresses and procedure calls.
+#include <cmath>
 #include <cstring>
 
 #include "expr/builtin_functions.h"
@@ -61,6 +62,19 @@ FastPath::~FastPath() = default;
 uint8_t* FastPath::Impl::elementAddress(Machine& m, const Op& op, const double* subscripts) {
   if (!op.descriptor->declared) [[unlikely]] raiseUndeclaredArray(op.kind, op.a);
   return elementIn(m, *op.descriptor, *op.store, op.kind, op.count, subscripts);
+}
+
+// Makes a loop on a 32-bit variable a counted loop when its step and limit
+// allow the same decisions in integers: a step that rounds without error,
+// not zero, and a limit whose floor (counting up) or ceiling (counting down)
+// is a 32-bit integer. The double-valued record stays for the decoder.
+inline void countedLoop(LoopRecord& r, uint8_t* variable) {
+  if (!(r.step > -2147483648.5 && r.step < 2147483647.5) || r.step == 0) return;
+  const double bound = r.step > 0 ? std::floor(r.limit) : std::ceil(r.limit);
+  if (!(bound >= -2147483648.0 && bound <= 2147483647.0)) return;
+  r.countStep = roundToInt32(r.step);
+  r.countLimit = static_cast<int32_t>(bound);
+  r.counted = variable;
 }
 
 // Entering a block charges its statements to the step budget at once.
@@ -344,8 +358,10 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     }
     ControlStacks& c = m.ctl;
     if (c.loops.size() <= c.loopTop) c.loops.resize(c.loopTop + 8);
-    c.loops[c.loopTop++] = LoopRecord{1, op->kind, static_cast<int16_t>(op->a), loopLimit, step};
+    LoopRecord& r = c.loops[c.loopTop++];
+    r = LoopRecord{1, op->kind, static_cast<int16_t>(op->a), loopLimit, step};
     ++c.loopNesting;
+    if (op->kind == kInteger || op->kind == kLong) countedLoop(r, op->p);
     NEXT();
   }
   CASE(oLoopEnd) {
@@ -353,6 +369,25 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     next = op->b;
     if (c.loopTop == 0) goto transfer;  // no loop is running
     const LoopRecord& r = c.loops[c.loopTop - 1];
+    if (r.counted != nullptr) [[likely]] {
+      int32_t v;
+      std::memcpy(&v, r.counted, 4);
+      v = static_cast<int32_t>(static_cast<uint32_t>(v) + static_cast<uint32_t>(r.countStep));
+      std::memcpy(r.counted, &v, 4);
+      if (r.step > 0 ? v <= r.countLimit : v >= r.countLimit) {
+        const Op* body = op->blockA != nullptr ? op->blockA : (op->blockA = blockFor(m, op->a));
+        if (body != nullptr) [[likely]] {
+          charge(m, body);
+          op = body;
+          DISPATCH();
+        }
+        next = op->a;
+        goto transfer;
+      }
+      --c.loopTop;
+      --c.loopNesting;
+      goto transfer;
+    }
     if (isNumericKind(r.kind)) {
       uint8_t* p = m.vars.scalarAt(r.kind, r.index);
       double value;

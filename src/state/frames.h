@@ -80,6 +80,13 @@ struct LoopRecord {
   int16_t index = 0;
   double limit = 0;
   double step = 0;
+  // A loop on a 32-bit integer variable whose step and limit are 32-bit
+  // integers too (the fast path's counted loop): the variable's address, the
+  // rounded step and the last value that runs the body (counting up) or the
+  // first (counting down). Null `counted` for every other loop.
+  uint8_t* counted = nullptr;
+  int32_t countStep = 0;
+  int32_t countLimit = 0;
 };
 
 struct SelectionLevel {

@@ -110,13 +110,19 @@ class ProgramMaker {
           << "    let int[1](" << pick(4) << ", " << pick(4) << ") = " << expr(2, false) << "\n"
           << "    let int[2](" << pick(6) << ") = " << expr(2, false) << "\n";
         break;
-      case 4:
-        s << "    for int:0 = " << pick(3) << " to " << pick(6) << " step " << (pick(2) ? "1" : "2.5")
+      case 4: {
+        // Steps up, down, fractional and zero; limits whole and fractional.
+        static const char* const kSteps[] = {"1", "2.5", "(-1)", "(-2.5)", "0", "1"};
+        static const char* const kLimits[] = {"0", "3", "5.5", "(-1.5)", "2"};
+        const char* step = kSteps[pick(6)];
+        const bool down = step[0] == '(';
+        s << "    for int:0 = " << (down ? 4 : pick(3)) << " to " << kLimits[pick(5)] << " step " << step
           << " else after" << label << "\n"
           << "body" << label << ":\n"
           << statement(depth - 1) << "    next body" << label << "\n"
           << "after" << label << ":\n";
         break;
+      }
       default:
         s << "    ifnot " << expr(2, false) << " goto skip" << label << "\n"
           << statement(depth - 1) << "skip" << label << ":\n";
