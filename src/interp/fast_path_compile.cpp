@@ -1,5 +1,6 @@
 // The compiling half of the fast path: statements and expressions decoded
 // into operations, and the blocks that hold them.
+#include <cmath>
 #include <cstring>
 
 #include "expr/builtin_functions.h"
@@ -39,11 +40,25 @@ bool fuse(Op& last, OpCode binary, uint8_t operatorCode) {
   return true;
 }
 
+// Whether a 32-bit integer combined with the constant `k` always gives a
+// finite result, so that the fused operation needs no overflow check.
+bool finiteWithInteger(OpCode withConstant, double k) {
+  const double size = std::fabs(k);
+  switch (withConstant) {
+    case oAddK: case oSubK: return size < 1e300;
+    case oMulK: return size < 1e290;
+    case oDivK: return size > 1e-290 && size < 1e300;
+    default: return true;  // the other operators check nothing here
+  }
+}
+
 // A variable followed by an operation with a constant becomes one operation
 // that pushes the result: [load p][op k] -> [push p op k].
 bool fuseLoad(Op& load, const Op& withConstant) {
   if (withConstant.code < oAddK || withConstant.code > oBinaryK) return false;
   const int which = withConstant.code - oAddK;
+  if ((load.code == oLoadInt || load.code == oParamInt) && !finiteWithInteger(withConstant.code, withConstant.k))
+    return false;
   if (load.code == oLoadInt) load.code = static_cast<OpCode>(oIntAddK + which);
   else if (load.code == oLoadDouble) load.code = static_cast<OpCode>(oDblAddK + which);
   else if (load.code == oParamInt) {
@@ -446,8 +461,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           } else {
             ops.push_back(op);
           }
-          endsBlock = true;
-          break;
+          break;  // the block goes on with the next statement
         }
         case 5: case 16: {  // jump, leave counted loop
           if (!need(4)) return kNo;

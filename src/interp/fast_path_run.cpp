@@ -317,10 +317,19 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(o##PREFIX##MulK) { const double a = VALUE; st[sp++] = checkedResult(a * op->k, a, op->k); NEXT(); } \
   CASE(o##PREFIX##DivK) { const double a = VALUE; st[sp++] = checkedResult(a / op->k, a, op->k, true); NEXT(); } \
   CASE(o##PREFIX##BinaryK) st[sp++] = binary(op->kind, VALUE, op->k); NEXT();
-  KESTREL_PUSHED(Int, loadInt32(op->q))
   KESTREL_PUSHED(Dbl, loadDouble(op->q))
-  KESTREL_PUSHED(PInt, roundToInt32(frame()[op->count]))
 #undef KESTREL_PUSHED
+  // A 32-bit integer with a constant: the compiler fuses only constants that
+  // keep the result finite, so there is nothing to check.
+#define KESTREL_PUSHED_INT(PREFIX, VALUE)                                                   \
+  CASE(o##PREFIX##AddK) { const double a = VALUE; st[sp++] = a + op->k; NEXT(); }      \
+  CASE(o##PREFIX##SubK) { const double a = VALUE; st[sp++] = a - op->k; NEXT(); }      \
+  CASE(o##PREFIX##MulK) { const double a = VALUE; st[sp++] = a * op->k; NEXT(); }      \
+  CASE(o##PREFIX##DivK) { const double a = VALUE; st[sp++] = a / op->k; NEXT(); }      \
+  CASE(o##PREFIX##BinaryK) st[sp++] = binary(op->kind, VALUE, op->k); NEXT();
+  KESTREL_PUSHED_INT(Int, loadInt32(op->q))
+  KESTREL_PUSHED_INT(PInt, roundToInt32(frame()[op->count]))
+#undef KESTREL_PUSHED_INT
   CASE(oEnd) return st[0];
 
   CASE(oAssign) storeNumberTrunc(op->kind, op->p, st[0]); sp = 0; NEXT();
@@ -417,25 +426,45 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     if (m.ctl.loopTop > 0) --m.ctl.loopTop;
     next = op->a;
     goto transfer;
-  CASE(oJump) next = op->a; goto transfer;
-  CASE(oJumpIfFalse)
-    next = st[0] == 0 ? op->a : op->b;
-    sp = 0;
-    goto transfer;
-  CASE(oCompareJump) {
-    --sp;
-    next = compare(op->kind, st[sp - 1], st[sp]) ? op->b : op->a;
-    sp = 0;
+  CASE(oJump) {
+    const Op* block = op->blockA;
+    if (block != nullptr) [[likely]] {
+      charge(m, block);
+      op = block;
+      DISPATCH();
+    }
+    next = op->a;
     goto transfer;
   }
+  // A conditional jump that is not taken goes on with the next statement's
+  // operations, which follow in the same block.
+  CASE(oJumpIfFalse)
+    sp = 0;
+    if (st[0] == 0) {
+      next = op->a;
+      goto transfer;
+    }
+    NEXT();
+  CASE(oCompareJump)
+    sp = 0;
+    if (!compare(op->kind, st[0], st[1])) {
+      next = op->a;
+      goto transfer;
+    }
+    NEXT();
   CASE(oCompareJumpK)
-    next = compare(op->kind, st[sp - 1], op->k) ? op->b : op->a;
     sp = 0;
-    goto transfer;
+    if (!compare(op->kind, st[0], op->k)) {
+      next = op->a;
+      goto transfer;
+    }
+    NEXT();
   CASE(oPIntCompareJumpK)
-    next = compare(op->kind, roundToInt32(frame()[op->count]), op->k) ? op->b : op->a;
-    sp = 0;
-    goto transfer;
+    if (!compare(op->kind, roundToInt32(frame()[op->count]), op->k)) {
+      next = op->a;
+      goto transfer;
+    }
+    NEXT();
   CASE(oReturn) {
     if (pendingTop > scope.pendingBase) {
       --m.frames.depth;
