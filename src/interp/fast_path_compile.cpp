@@ -455,7 +455,9 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           Op& last = ops.back();
           const bool comparison = last.kind >= kOpEqual && last.kind <= kOpLessEqual;
           if (lastSp == 1 && comparison && (last.code == oBinary || last.code == oBinaryK || last.code == oPIntBinaryK)) {
-            last.code = last.code == oBinary ? oCompareJump : (last.code == oBinaryK ? oCompareJumpK : oPIntCompareJumpK);
+            const int which = last.kind - kOpEqual;
+            last.code = static_cast<OpCode>(
+                (last.code == oBinary ? oCmpJumpEQ : (last.code == oBinaryK ? oCmpJumpKEQ : oPCmpJumpKEQ)) + which);
             last.a = op.a;
             last.b = op.b;
           } else {

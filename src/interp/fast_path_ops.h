@@ -66,9 +66,13 @@ namespace fast {
   X(oExitFor)        /* a: target */                                                  \
   X(oJump)           /* a: target */                                                  \
   X(oJumpIfFalse)    /* a: target, b: after the statement */                          \
-  X(oCompareJump)    /* kind: comparison; jumps to a when it fails, else goes to b */ \
-  X(oCompareJumpK)   /* the same against the constant k */                            \
-  X(oPIntCompareJumpK) /* the same for the integer parameter in slot count */         \
+  /* A comparison that decides a jump: to a when it fails, else on. One op */        \
+  /* per comparison (=, <>, >, <, >=, <=), in the order of the operator codes: */     \
+  X(oCmpJumpEQ) X(oCmpJumpNE) X(oCmpJumpGT) X(oCmpJumpLT) X(oCmpJumpGE) X(oCmpJumpLE) \
+  /* the same against the constant k */                                               \
+  X(oCmpJumpKEQ) X(oCmpJumpKNE) X(oCmpJumpKGT) X(oCmpJumpKLT) X(oCmpJumpKGE) X(oCmpJumpKLE) \
+  /* the same for the integer parameter in slot count against k */                   \
+  X(oPCmpJumpKEQ) X(oPCmpJumpKNE) X(oPCmpJumpKGT) X(oPCmpJumpKLT) X(oPCmpJumpKGE) X(oPCmpJumpKLE) \
   X(oReturn)                                                                           \
   X(oEndBody)        /* b: after the statement */                                     \
   X(oLeave)          /* b: after the statement */                                     \
@@ -117,17 +121,6 @@ constexpr int kMaxBlockStatements = 64;
 // nested in it; deeper nesting stays with the decoder. Small, because every
 // call of a byte-code procedure takes one such stack.
 constexpr int kFastStack = 32;
-
-inline bool compare(uint8_t code, double a, double b) {
-  switch (code) {
-    case kOpEqual: return a == b;
-    case kOpNotEqual: return a != b;
-    case kOpGreater: return a > b;
-    case kOpLess: return a < b;
-    case kOpGreaterEqual: return a >= b;
-    default: return a <= b;
-  }
-}
 
 // The rarer binary operators; modulo, the commonest of them, inline.
 inline double binary(uint8_t code, double a, double b) {
@@ -180,14 +173,26 @@ struct FastPath::Impl {
   // other; offsets stay valid when it grows. `valueTop` is the first free one.
   std::vector<double> values;
   size_t valueTop = 0;
+  size_t valueRoom = 0;  // values.size(), kept apart to spare a load
   std::vector<PendingCall> pending;
   size_t pendingTop = 0;
+  size_t pendingRoom = 0;  // pending.size()
   // Gives the numbers region at `base` room for one statement's stack.
   double* numbersAt(size_t base) {
     const size_t need = base + fast::kFastStack + 1;
-    if (values.size() < need) [[unlikely]] values.resize(std::max(need, values.size() * 2));
+    if (valueRoom < need) [[unlikely]] {
+      values.resize(std::max(need, values.size() * 2));
+      valueRoom = values.size();
+    }
     valueTop = need;
     return values.data() + base;
+  }
+  PendingCall& pushPending() {
+    if (pendingRoom <= pendingTop) [[unlikely]] {
+      pending.resize(pending.size() * 2 + 16);
+      pendingRoom = pending.size();
+    }
+    return pending[pendingTop++];
   }
   // Puts the shared stacks back however a run of the operations ends.
   struct Scope {

@@ -147,6 +147,9 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   int sp = 0;
   int32_t callDepths[kCallSlots];
   int calls = 0;
+  // Every frame's slots, which never move (Frames::reserve).
+  double* const frameNumbers = m.frames.numbersOf(0);
+  ByRefSlot* const frameRefs = m.frames.referencesOf(0);
   const Op* body = nullptr;
   // The current frame's numeric and reference slots, found on first use;
   // anything that may grow the frames (arguments, calls) forgets them.
@@ -263,13 +266,15 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     const double v = st[--sp];
     m.numReg = v;  // as the argument's evaluation leaves it
     m.strReg.clear();
-    m.frames.numbersOf(callDepths[calls - 1])[op->a] = v;
+    frameNumbers[static_cast<size_t>(callDepths[calls - 1]) * kSlotsPerFrame + static_cast<size_t>(op->a)] = v;
     NEXT();
   }
-  CASE(oReference)
-    m.frames.referencesOf(callDepths[calls - 1])[op->a] = ByRefSlot{op->kind, op->b};
-    if (refs == m.frames.referencesOf(callDepths[calls - 1])) refArraySlot = -1;
+  CASE(oReference) {
+    ByRefSlot* slots = frameRefs + static_cast<size_t>(callDepths[calls - 1]) * kSlotsPerFrame;
+    slots[op->a] = ByRefSlot{op->kind, op->b};
+    if (refs == slots) refArraySlot = -1;
     NEXT();
+  }
   CASE(oPassOn) {
     const int32_t depth = callDepths[calls - 1];
     const int32_t index = m.frames.byRef(depth - 1, op->b).index;
@@ -445,26 +450,29 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
       goto transfer;
     }
     NEXT();
-  CASE(oCompareJump)
-    sp = 0;
-    if (!compare(op->kind, st[0], st[1])) {
-      next = op->a;
-      goto transfer;
-    }
-    NEXT();
-  CASE(oCompareJumpK)
-    sp = 0;
-    if (!compare(op->kind, st[0], op->k)) {
-      next = op->a;
-      goto transfer;
-    }
-    NEXT();
-  CASE(oPIntCompareJumpK)
-    if (!compare(op->kind, roundToInt32(frame()[op->count]), op->k)) {
-      next = op->a;
-      goto transfer;
-    }
-    NEXT();
+#define KESTREL_COMPARE_JUMP(SUFFIX, LEFT, RIGHT)                                        \
+  CASE(oCmpJump##SUFFIX##EQ) sp = 0; if (!(LEFT == RIGHT)) goto taken; NEXT();            \
+  CASE(oCmpJump##SUFFIX##NE) sp = 0; if (!(LEFT != RIGHT)) goto taken; NEXT();            \
+  CASE(oCmpJump##SUFFIX##GT) sp = 0; if (!(LEFT > RIGHT)) goto taken; NEXT();             \
+  CASE(oCmpJump##SUFFIX##LT) sp = 0; if (!(LEFT < RIGHT)) goto taken; NEXT();             \
+  CASE(oCmpJump##SUFFIX##GE) sp = 0; if (!(LEFT >= RIGHT)) goto taken; NEXT();            \
+  CASE(oCmpJump##SUFFIX##LE) sp = 0; if (!(LEFT <= RIGHT)) goto taken; NEXT();
+  KESTREL_COMPARE_JUMP(, st[0], st[1])
+  KESTREL_COMPARE_JUMP(K, st[0], op->k)
+#undef KESTREL_COMPARE_JUMP
+#define KESTREL_PARAM_COMPARE_JUMP(NAME, TEST)                                        \
+  CASE(oPCmpJumpK##NAME) {                                                             \
+    const double v = roundToInt32(frame()[op->count]);                                 \
+    if (!(TEST)) goto taken;                                                           \
+    NEXT();                                                                            \
+  }
+  KESTREL_PARAM_COMPARE_JUMP(EQ, v == op->k)
+  KESTREL_PARAM_COMPARE_JUMP(NE, v != op->k)
+  KESTREL_PARAM_COMPARE_JUMP(GT, v > op->k)
+  KESTREL_PARAM_COMPARE_JUMP(LT, v < op->k)
+  KESTREL_PARAM_COMPARE_JUMP(GE, v >= op->k)
+  KESTREL_PARAM_COMPARE_JUMP(LE, v <= op->k)
+#undef KESTREL_PARAM_COMPARE_JUMP
   CASE(oReturn) {
     if (pendingTop > scope.pendingBase) {
       --m.frames.depth;
@@ -502,6 +510,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   }
 #endif
 
+taken:  // a conditional jump to a
+  next = op->a;
 transfer: {
   // Go on in the block at `next`, or hand the statement there to the
   // decoder. Each target's block is looked up once and kept in the op.
@@ -520,17 +530,16 @@ enter: {
   // A compiled callee runs in this loop: the caller's state is kept aside,
   // the callee's numbers go above the caller's, and its body is dispatched.
   if (m.frames.depth >= m.options.maxCallDepth) [[unlikely]] raiseTooDeep(m, *op);
-  if (pending.size() <= pendingTop) pending.resize(pending.size() * 2 + 16);
-  pending[pendingTop++] = PendingCall{op, stackBase, sp, calls, element, loopStart, loopLimit,
-                                      m.ctl.loopTop, m.ctl.loopNesting,
-                                      op->statement >= 0 ? op->statement : m.statementStart};
+  pushPending() = PendingCall{op, stackBase, sp, calls, element, loopStart, loopLimit,
+                              m.ctl.loopTop, m.ctl.loopNesting,
+                              op->statement >= 0 ? op->statement : m.statementStart};
+  // The callee's frame is the one its arguments went to (oCallBegin made it).
+  params = frameNumbers + static_cast<size_t>(m.frames.depth) * kSlotsPerFrame;
+  refs = frameRefs + static_cast<size_t>(m.frames.depth) * kSlotsPerFrame;
   ++m.frames.depth;
-  m.frames.ensure(m.frames.depth);
   stackBase += static_cast<size_t>(sp);
   st = numbersAt(stackBase);
   sp = 0;
-  params = m.frames.numbersOf(m.frames.depth - 1);  // the frame the arguments went to
-  refs = m.frames.referencesOf(m.frames.depth - 1);
   charge(m, body);
   op = body;
   DISPATCH();
@@ -552,8 +561,8 @@ leave: {
   loopLimit = r.loopLimit;
   FORGET_FRAME();
   if (m.frames.depth > 0) [[likely]] {
-    params = m.frames.numbersOf(m.frames.depth - 1);
-    refs = m.frames.referencesOf(m.frames.depth - 1);
+    params = frameNumbers + static_cast<size_t>(m.frames.depth - 1) * kSlotsPerFrame;
+    refs = frameRefs + static_cast<size_t>(m.frames.depth - 1) * kSlotsPerFrame;
   }
   op = r.call;
   // An end statement in an event handler the procedure ran ends the run
