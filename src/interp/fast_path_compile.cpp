@@ -235,6 +235,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         op.store = m.vars.arrays[kind].get();
         if (int32_t r = compileSubscripts(m, p, out, count, depth, base + sp); r < 0) return r;
         if (count == 1 && (kind == kInteger || kind == kLong)) op.code = oElementI32;
+        if (count <= 2 && kind == kDouble) op.code = count == 1 ? oElementD1 : oElementD2;
         ++sp;
         break;
       }
@@ -391,7 +392,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         if (int32_t r = compileSubscripts(m, p, ops, count, 0, 0); r < 0) return r;
         ops.push_back(op);
         if (int32_t r = expression(); r < 0) return r;
-        Op store(oStoreElement);
+        Op store(kind == kDouble ? oStoreElementD : oStoreElement);
         store.kind = static_cast<uint8_t>(kind);
         ops.push_back(store);
       }

@@ -29,6 +29,8 @@ namespace fast {
   X(oParamElement) /* kind: element kind, a: slot holding the array, count: subscripts */ \
   /* One subscript into an array of 32-bit integers, the commonest element: */        \
   X(oElementI32)      /* as oElement */                                                \
+  /* Elements of double arrays with one or two subscripts: */                        \
+  X(oElementD1) X(oElementD2) /* as oElement */                                      \
   X(oParamElementI32) /* as oParamElement */                                           \
   X(oParamElementI32P) /* the same, subscripted by the integer parameter in slot b */  \
   X(oCallBegin) /* remembers the call depth whose frame the arguments go to */       \
@@ -56,6 +58,7 @@ namespace fast {
   X(oElementTarget)  /* kind, a: array, count: the element (subscripts on the stack) */ \
   X(oParamElementTarget) /* the same for an array passed by reference in slot a */   \
   X(oStoreElement)   /* kind: store st[0] into that element */                        \
+  X(oStoreElementD)  /* the same for a double element */                              \
   X(oAssignParam)    /* a: slot */                                                    \
   X(oSetResult)                                                                        \
   X(oCallStatement)  /* as oCall, no result */                                        \

@@ -247,6 +247,17 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     st[sp - 1] = loadInt32(elementIn(m, *op->descriptor, *op->store, op->kind, 1, &st[sp - 1]));
     NEXT();
   }
+  CASE(oElementD1) {
+    if (!op->descriptor->declared) [[unlikely]] raiseUndeclaredArray(op->kind, op->a);
+    st[sp - 1] = loadDouble(elementIn(m, *op->descriptor, *op->store, kDouble, 1, &st[sp - 1]));
+    NEXT();
+  }
+  CASE(oElementD2) {
+    if (!op->descriptor->declared) [[unlikely]] raiseUndeclaredArray(op->kind, op->a);
+    --sp;
+    st[sp - 1] = loadDouble(elementIn(m, *op->descriptor, *op->store, kDouble, 2, &st[sp - 1]));
+    NEXT();
+  }
   CASE(oParamElementI32) {
     PARAM_ARRAY();
     st[sp - 1] = loadInt32(elementIn(m, *refArray, *m.vars.arrays[op->kind], op->kind, 1, &st[sp - 1]));
@@ -354,6 +365,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   }
   // The position was checked by the target: stores only grow, so it still holds.
   CASE(oStoreElement) storeNumberTrunc(op->kind, m.vars.arrays[op->kind]->data() + element, st[0]); sp = 0; NEXT();
+  CASE(oStoreElementD) std::memcpy(m.vars.arrays[kDouble]->data() + element, &st[0], 8); sp = 0; NEXT();
   CASE(oTruncCheck) truncToInt32(st[sp - 1]); NEXT();
   CASE(oAssignParam) frame()[op->a] = st[0]; sp = 0; NEXT();
   CASE(oSetResult)

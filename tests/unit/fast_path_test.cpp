@@ -48,7 +48,7 @@ class ProgramMaker {
     std::ostringstream s;
     s << "    dim int:0\n    dim int:1\n    dim double:0\n    dim double:1\n    dim byte:0\n"
       << "    dim short:0\n    dim word:0\n    dim single:0\n    dim long:0\n"
-      << "    dim double[0](9)\n    dim int[1](3, 3)\n    dim int[2](5)\n    goto main\n"
+      << "    dim double[0](9)\n    dim int[1](3, 3)\n    dim int[2](5)\n    dim double[3](2, 3)\n    goto main\n"
       << ".proc f\n"
       << "    let arg.double:2 = " << expr(2, true) << "\n"
       << "    result " << expr(2, true) << "\n"
@@ -85,7 +85,9 @@ class ProgramMaker {
         case 4: return "int[2](" + std::to_string(pick(7)) + ")";  // sometimes outside
         case 5: return pick(2) == 0 ? "arg.int[2](" + std::to_string(pick(7)) + ")" : "arg.int[2](arg.int:1)";
         case 1: return "double[0](" + std::to_string(pick(12)) + ")";  // sometimes outside
-        case 2: return "int[1](" + std::to_string(pick(4)) + ", " + std::to_string(pick(4)) + ")";
+        case 2:
+          if (pick(2) == 0) return "double[3](" + std::to_string(pick(4)) + ", " + std::to_string(pick(4)) + ")";
+          return "int[1](" + std::to_string(pick(4)) + ", " + std::to_string(pick(4)) + ")";
         case 3: return variable();
         default: return pick(2) == 0 ? "arg.double:0" : "arg.int:1";
       }
@@ -108,7 +110,8 @@ class ProgramMaker {
       case 3:
         s << "    let double[0](" << pick(11) << ") = " << expr(2, false) << "\n"
           << "    let int[1](" << pick(4) << ", " << pick(4) << ") = " << expr(2, false) << "\n"
-          << "    let int[2](" << pick(6) << ") = " << expr(2, false) << "\n";
+          << "    let int[2](" << pick(6) << ") = " << expr(2, false) << "\n"
+          << "    let double[3](" << pick(3) << ", " << pick(4) << ") = " << expr(2, false) << "\n";
         break;
       case 4: {
         // Steps up, down, fractional and zero; limits whole and fractional.
