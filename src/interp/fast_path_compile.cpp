@@ -72,6 +72,21 @@ bool fuseLoad(Op& load, const Op& withConstant) {
   return true;
 }
 
+// Modulo by a constant that rounds to an integer other than 0 and -1 (the
+// cases with rules of their own) is the processor's remainder.
+void constantModulo(Op& op) {
+  if (op.kind != kOpModulo || !(op.k > -2147483648.5 && op.k < 2147483647.5)) return;
+  const int32_t divisor = roundToInt32(op.k);
+  if (divisor == 0 || divisor == -1) return;
+  switch (op.code) {
+    case oBinaryK: op.code = oModK; break;
+    case oIntBinaryK: op.code = oIntModK; break;
+    case oPIntBinaryK: op.code = oPIntModK; break;
+    default: return;
+  }
+  op.b = divisor;
+}
+
 bool ignoredItem(uint8_t item) {
   return item == 0 || item == 4 || item == 5 || item == 7 || item == 9 || item == 10 || item == 14 ||
          item == 16 || (item >= 18 && item <= 26) || (item >= 30 && item <= 36) ||
@@ -323,6 +338,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
                 out.pop_back();
               }
             }
+            constantModulo(out.back());
             if (sp > kNumberStackSize || base + sp > kFastStack) return kNo;
             continue;
           }

@@ -51,6 +51,9 @@ namespace fast {
   X(oDblAddK) X(oDblSubK) X(oDblMulK) X(oDblDivK) X(oDblBinaryK)                       \
   /* The same for a 32-bit integer parameter, its slot in count. */                  \
   X(oPIntAddK) X(oPIntSubK) X(oPIntMulK) X(oPIntDivK) X(oPIntBinaryK)                  \
+  /* Modulo by a constant integer b (not 0 or -1): the top of the stack, a */       \
+  /* 32-bit variable (q) or a 32-bit integer parameter (slot count), pushed. */      \
+  X(oModK) X(oIntModK) X(oPIntModK)                                                    \
   X(oEnd)       /* end of an expression entry: the value is st[0] */                  \
   /* Statements. */                                                                    \
   X(oAssign)         /* kind, p: store st[0] into a scalar */                         \

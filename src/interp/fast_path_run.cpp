@@ -346,6 +346,14 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   KESTREL_PUSHED_INT(Int, loadInt32(op->q))
   KESTREL_PUSHED_INT(PInt, roundToInt32(frame()[op->count]))
 #undef KESTREL_PUSHED_INT
+  CASE(oModK) st[sp - 1] = roundToInt32(st[sp - 1]) % op->b; NEXT();
+  CASE(oIntModK) {
+    int32_t v;
+    std::memcpy(&v, op->q, 4);
+    st[sp++] = v % op->b;
+    NEXT();
+  }
+  CASE(oPIntModK) st[sp++] = roundToInt32(frame()[op->count]) % op->b; NEXT();
   CASE(oEnd) return st[0];
 
   CASE(oAssign) storeNumberTrunc(op->kind, op->p, st[0]); sp = 0; NEXT();
