@@ -24,6 +24,7 @@ bool fuse(Op& last, OpCode binary, uint8_t operatorCode) {
     case oConst: family = 0; break;
     case oLoadInt: family = 1; break;
     case oLoadDouble: family = 2; break;
+    case oParamInt: family = 3; break;
     default: return false;
   }
   int which;
@@ -471,10 +472,17 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           // A comparison that makes the whole value branches by itself.
           Op& last = ops.back();
           const bool comparison = last.kind >= kOpEqual && last.kind <= kOpLessEqual;
-          if (lastSp == 1 && comparison && (last.code == oBinary || last.code == oBinaryK || last.code == oPIntBinaryK)) {
-            const int which = last.kind - kOpEqual;
-            last.code = static_cast<OpCode>(
-                (last.code == oBinary ? oCmpJumpEQ : (last.code == oBinaryK ? oCmpJumpKEQ : oPCmpJumpKEQ)) + which);
+          OpCode family = oEnd;
+          switch (last.code) {
+            case oBinary: family = oCmpJumpEQ; break;
+            case oBinaryK: family = oCmpJumpKEQ; break;
+            case oBinaryP: family = oCmpJumpPEQ; break;
+            case oPIntBinaryK: family = oPCmpJumpKEQ; break;
+            default: break;
+          }
+          if (lastSp == 1 && comparison && family != oEnd) {
+            last.code = static_cast<OpCode>(family + (last.kind - kOpEqual));
+            if (family == oCmpJumpPEQ) last.count = static_cast<uint8_t>(last.a);  // a becomes the target
             last.a = op.a;
             last.b = op.b;
           } else {

@@ -46,6 +46,8 @@ namespace fast {
   X(oAddK) X(oSubK) X(oMulK) X(oDivK) X(oBinaryK)                                      \
   X(oAddI) X(oSubI) X(oMulI) X(oDivI) X(oBinaryI)                                      \
   X(oAddD) X(oSubD) X(oMulD) X(oDivD) X(oBinaryD)                                      \
+  /* ... or a 32-bit integer parameter (its slot in a) */                             \
+  X(oAddP) X(oSubP) X(oMulP) X(oDivP) X(oBinaryP)                                      \
   /* A 32-bit or double variable (p) combined with a constant (k), pushed. */        \
   X(oIntAddK) X(oIntSubK) X(oIntMulK) X(oIntDivK) X(oIntBinaryK)                       \
   X(oDblAddK) X(oDblSubK) X(oDblMulK) X(oDblDivK) X(oDblBinaryK)                       \
@@ -77,6 +79,8 @@ namespace fast {
   X(oCmpJumpEQ) X(oCmpJumpNE) X(oCmpJumpGT) X(oCmpJumpLT) X(oCmpJumpGE) X(oCmpJumpLE) \
   /* the same against the constant k */                                               \
   X(oCmpJumpKEQ) X(oCmpJumpKNE) X(oCmpJumpKGT) X(oCmpJumpKLT) X(oCmpJumpKGE) X(oCmpJumpKLE) \
+  /* the same against the integer parameter in slot count */                        \
+  X(oCmpJumpPEQ) X(oCmpJumpPNE) X(oCmpJumpPGT) X(oCmpJumpPLT) X(oCmpJumpPGE) X(oCmpJumpPLE) \
   /* the same for the integer parameter in slot count against k */                   \
   X(oPCmpJumpKEQ) X(oPCmpJumpKNE) X(oPCmpJumpKGT) X(oPCmpJumpKLT) X(oPCmpJumpKGE) X(oPCmpJumpKLE) \
   X(oReturn)                                                                           \

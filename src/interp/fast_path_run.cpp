@@ -326,6 +326,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   KESTREL_FUSED(K, op->k)
   KESTREL_FUSED(I, loadInt32(op->p))
   KESTREL_FUSED(D, loadDouble(op->p))
+  KESTREL_FUSED(P, roundToInt32(frame()[op->a]))
 #undef KESTREL_FUSED
 #define KESTREL_PUSHED(PREFIX, VALUE)                                                              \
   CASE(o##PREFIX##AddK) { const double a = VALUE; st[sp++] = checkedResult(a + op->k, a, op->k); NEXT(); } \
@@ -479,6 +480,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oCmpJump##SUFFIX##LE) sp = 0; if (!(LEFT <= RIGHT)) goto taken; NEXT();
   KESTREL_COMPARE_JUMP(, st[0], st[1])
   KESTREL_COMPARE_JUMP(K, st[0], op->k)
+  KESTREL_COMPARE_JUMP(P, st[0], static_cast<double>(roundToInt32(frame()[op->count])))
 #undef KESTREL_COMPARE_JUMP
 #define KESTREL_PARAM_COMPARE_JUMP(NAME, TEST)                                        \
   CASE(oPCmpJumpK##NAME) {                                                             \

@@ -51,6 +51,9 @@ class ProgramMaker {
       << "    dim double[0](9)\n    dim int[1](3, 3)\n    dim int[2](5)\n    dim double[3](2, 3)\n    goto main\n"
       << ".proc f\n"
       << "    let arg.double:2 = " << expr(2, true) << "\n"
+      << "    ifnot " << expr(1, true) << " " << comparison() << " arg.int:1 goto fskip\n"
+      << "    let arg.int:1 = " << expr(2, true) << "\n"
+      << "fskip:\n"
       << "    result " << expr(2, true) << "\n"
       << "    endproc\n"
       << "main:\n";
@@ -61,6 +64,11 @@ class ProgramMaker {
 
  private:
   int pick(int n) { return static_cast<int>(gen_() % static_cast<unsigned>(n)); }
+
+  const char* comparison() {
+    static const char* const kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
+    return kComparisons[pick(6)];
+  }
 
   std::string variable() {
     static const char* const kNames[] = {"int:0", "int:1", "double:0", "double:1", "byte:0",
@@ -97,7 +105,7 @@ class ProgramMaker {
     if (pick(8) == 0) return "(-(" + expr(depth - 1, inProcedure) + "))";
     if (pick(10) == 0) return "(not " + expr(depth - 1, inProcedure) + ")";
     if (pick(10) == 0) return "int(" + expr(depth - 1, inProcedure) + ")";
-    if (!inProcedure && pick(12) == 0) return "@double f(" + expr(depth - 1, false) + ", " + expr(depth - 1, false) + ", ref int[2])";
+    if (!inProcedure && pick(6) == 0) return "@double f(" + expr(depth - 1, false) + ", " + expr(depth - 1, false) + ", ref int[2])";
     return "(" + expr(depth - 1, inProcedure) + " " + kOps[pick(18)] + " " + expr(depth - 1, inProcedure) + ")";
   }
 
