@@ -393,6 +393,13 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         Op op(kind == kInteger || kind == kLong ? oAssignInt : (kind == kDouble ? oAssignDouble : oAssign));
         op.kind = static_cast<uint8_t>(kind);
         op.p = store.data() + static_cast<size_t>(index) * w;
+        if (op.code == oAssignInt && ops.size() == 1 && (ops[0].code == oIntAddK || ops[0].code == oIntSubK) &&
+            ops[0].q == op.p) {
+          // A 32-bit variable counted up or down: one operation.
+          ops[0].k = ops[0].code == oIntAddK ? ops[0].k : -ops[0].k;
+          ops[0].code = oIntStepK;
+          break;
+        }
         ops.push_back(op);
       } else {
         if (!need(1)) return kNo;
@@ -440,6 +447,13 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
       if (!isNumericKind(kind) || slot >= kSlotsPerFrame) return kNo;
       p += 2;
       if (int32_t r = expression(); r < 0) return r;
+      if (ops.size() == 1 && (ops[0].code == oPIntAddK || ops[0].code == oPIntSubK) && ops[0].count == slot) {
+        // An integer parameter counted up or down: one operation.
+        ops[0].k = ops[0].code == oPIntAddK ? ops[0].k : -ops[0].k;
+        ops[0].code = oParamStepK;
+        ops[0].a = slot;
+        break;
+      }
       Op op(oAssignParam);
       op.a = slot;
       ops.push_back(op);

@@ -65,6 +65,8 @@ namespace fast {
   X(oStoreElement)   /* kind: store st[0] into that element */                        \
   X(oStoreElementD)  /* the same for a double element */                              \
   X(oAssignParam)    /* a: slot */                                                    \
+  X(oParamStepK)     /* the integer parameter in slot a becomes itself + k */          \
+  X(oIntStepK)       /* the 32-bit variable at q becomes itself + k */                \
   X(oSetResult)                                                                        \
   X(oCallStatement)  /* as oCall, no result */                                        \
   X(oLoopStart)      /* kind, p: store the start value */                             \

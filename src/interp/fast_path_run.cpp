@@ -377,6 +377,18 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   CASE(oStoreElementD) std::memcpy(m.vars.arrays[kDouble]->data() + element, &st[0], 8); sp = 0; NEXT();
   CASE(oTruncCheck) truncToInt32(st[sp - 1]); NEXT();
   CASE(oAssignParam) frame()[op->a] = st[0]; sp = 0; NEXT();
+  CASE(oParamStepK) {
+    double* slots = frame();
+    slots[op->a] = roundToInt32(slots[op->a]) + op->k;
+    NEXT();
+  }
+  CASE(oIntStepK) {
+    int32_t v;
+    std::memcpy(&v, op->q, 4);
+    v = truncToInt32(v + op->k);
+    std::memcpy(const_cast<uint8_t*>(op->q), &v, 4);  // q is the variable itself
+    NEXT();
+  }
   CASE(oSetResult)
     m.results.number = st[0];
     m.results.variantIsString = 0;

@@ -53,6 +53,7 @@ class ProgramMaker {
       << "    let arg.double:2 = " << expr(2, true) << "\n"
       << "    ifnot " << expr(1, true) << " " << comparison() << " arg.int:1 goto fskip\n"
       << "    let arg.int:1 = " << expr(2, true) << "\n"
+      << "    let arg.int:1 = arg.int:1 " << (pick(2) ? "+ " : "- ") << constant() << "\n"
       << "fskip:\n"
       << "    result " << expr(2, true) << "\n"
       << "    endproc\n"
@@ -113,7 +114,14 @@ class ProgramMaker {
     std::ostringstream s;
     const int label = next_++;
     switch (depth > 0 ? pick(6) : pick(3)) {
-      case 0: case 1: s << "    let " << variable() << " = " << expr(3, false) << "\n"; break;
+      case 0: s << "    let " << variable() << " = " << expr(3, false) << "\n"; break;
+      case 1:  // a variable counted up or down (sometimes out of its range)
+        if (pick(2) == 0) {
+          s << "    let int:1 = int:1 " << (pick(2) ? "+ " : "- ") << constant() << "\n";
+        } else {
+          s << "    let " << variable() << " = " << expr(3, false) << "\n";
+        }
+        break;
       case 2: s << "    stdout " << expr(3, false) << "\n"; break;
       case 3:
         s << "    let double[0](" << pick(11) << ") = " << expr(2, false) << "\n"
