@@ -6,7 +6,8 @@
 
 namespace kestrel::platform {
 
-// The address of `symbol` in the plug-in `fileName`, loaded from the first
+// The address of `symbol` in the plug-in `fileName`: in the program itself
+// when it was built with the plug-in inside, else loaded from the first
 // folder that has it: $KESTREL_PLUGIN_DIR when that is set (and only
 // there), else the executable's own folder, its ../lib/kestrel and the
 // folder the plug-ins are installed to. Null, with `error` set, when no
