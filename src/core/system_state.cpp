@@ -20,7 +20,7 @@ SystemState::SystemState() = default;
 
 SystemState::~SystemState() {
   // Sounds end with the program, as they do when its process ends.
-  toolkit().stopSound();
+  if (Toolkit* t = toolkitInUse()) t->stopSound();
   if (!printJob) return;
   try {
     printJob->finish();

@@ -122,8 +122,12 @@ int64_t Machine::elementPosition(int kind, int32_t arrayIndex) {
   for (int i = 0; i < count - 1; ++i)
     linear += (int64_t{sub[i]} + d.negLower[static_cast<size_t>(i)]) * d.multiplier[static_cast<size_t>(i) + 1];
   linear += int64_t{sub[count - 1]} + d.negLower[static_cast<size_t>(count) - 1];
-  if (isNumericKind(kind)) return d.first + linear * kElementWidth[kind];
-  return d.first + linear;
+  const int64_t position = d.first + (isNumericKind(kind) ? linear * kElementWidth[kind] : linear);
+  // Arrays of a kind share one store: a position outside the array's own
+  // elements would reach its neighbour. String arrays keep the list's own
+  // rule instead (a write past its end extends it).
+  if (kind != kString && !withinArray(d, kind, linear)) [[unlikely]] VariableStores::raiseElementRange(kind, position);
+  return position;
 }
 
 int64_t Machine::objectArrayIndex(int type, int32_t arrayIndex) {

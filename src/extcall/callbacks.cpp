@@ -1,6 +1,5 @@
 #include "extcall/callbacks.h"
 
-#include <ffi.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "console/console.h"
 #include "extcall/external_state.h"
 #include "extcall/marshaller.h"
+#include "extcall/ffi_library.h"
 #include "core/machine.h"
 
 namespace kestrel::extcall {
@@ -106,13 +106,13 @@ class Stubs {
 
  private:
   Stubs() {
-    for (ffi_type*& t : argTypes_) t = &ffi_type_sint64;
+    for (ffi_type*& t : argTypes_) t = ffi().sint64;
     for (int a = 0; a <= kMaxCallbackArity; ++a) {
       void* code = nullptr;
-      auto* closure = static_cast<ffi_closure*>(ffi_closure_alloc(sizeof(ffi_closure), &code));
+      auto* closure = static_cast<ffi_closure*>(ffi().closureAlloc(sizeof(ffi_closure), &code));
       if (closure == nullptr ||
-          ffi_prep_cif(&cifs_[a], FFI_DEFAULT_ABI, static_cast<unsigned>(a), &ffi_type_sint64, argTypes_) != FFI_OK ||
-          ffi_prep_closure_loc(closure, &cifs_[a], stubEntry, reinterpret_cast<void*>(static_cast<intptr_t>(a)),
+          ffi().prepCif(&cifs_[a], FFI_DEFAULT_ABI, static_cast<unsigned>(a), ffi().sint64, argTypes_) != FFI_OK ||
+          ffi().prepClosureLoc(closure, &cifs_[a], stubEntry, reinterpret_cast<void*>(static_cast<intptr_t>(a)),
                                code) != FFI_OK) {
         continue;
       }

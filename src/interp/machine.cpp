@@ -19,6 +19,7 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   dataPointer = image.dataStart;
   if (options.stepBudget >= 0) stepsLeft = options.stepBudget;
   vars.variants.resize(kScalarVariants);
+  frames.reserve(options.maxCallDepth);
   console = options.windowed ? makeSilentConsole(!options.sandbox) : makeTerminalConsole(out, !options.sandbox);
   if (options.useFastPath) fast = std::make_unique<FastPath>(size);
   observer = options.observer;

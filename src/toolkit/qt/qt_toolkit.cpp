@@ -169,3 +169,8 @@ std::unique_ptr<Toolkit> makeQtToolkit() { return std::make_unique<QtToolkit>();
 void installQtToolkit() { installToolkit(makeQtToolkit()); }
 
 }  // namespace kestrel
+
+// The plug-in's entry point (see useToolkitPlugin).
+extern "C" __attribute__((visibility("default"))) kestrel::Toolkit* kestrelMakeToolkit() {
+  return kestrel::makeQtToolkit().release();
+}
