@@ -198,6 +198,9 @@ class Machine {
   std::unique_ptr<Console> console;
   std::unique_ptr<FastPath> fast;
   RunObserver* observer = nullptr;  // from the options
+  // A trace, profile or post-mortem wants every call in the return-position
+  // table, also the calls compiled code makes without it.
+  bool recordCalls = false;
   std::unique_ptr<SystemState> system;  // file search, printer channel, cursor
   // Objects of every type and user-defined structures. Destroying the
   // machine closes the objects (open files are written out).

@@ -145,6 +145,7 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
   // the expressions around them, so it holds every nesting level at once.
   // A compiled callee runs in this same loop, its stack above its caller's.
   Scope scope(*this);
+  const int32_t depthBase = m.frames.depth;  // where this run's inline calls start
   size_t stackBase = valueTop;
   double* st = op != nullptr ? numbersAt(stackBase) : nullptr;
   int sp = 0;
@@ -537,7 +538,8 @@ double FastPath::Impl::exec(Machine& m, const Op* op, FastPath::Exit* exit) {
     if (pendingTop > scope.pendingBase) {
       // The rest of a callee's body needs the decoder: a nested run of the
       // statement loop finishes it, as for a call made by the decoder.
-      m.ctl.setReturnPosition(m.frames.depth - 1, pending[pendingTop - 1].call->b);
+      const Op* call = pending[pendingTop - 1].call;
+      m.ctl.setReturnPosition(m.frames.depth - 1, call->b, call->a);
       m.runLoop();
       goto leave;
     }
@@ -570,6 +572,7 @@ enter: {
   pushPending() = PendingCall{op, stackBase, sp, calls, element, loopStart, loopLimit,
                               m.ctl.loopTop, m.ctl.loopNesting,
                               op->statement >= 0 ? op->statement : m.statementStart};
+  if (m.recordCalls) [[unlikely]] m.ctl.setReturnPosition(m.frames.depth, op->b, op->a);
   // The callee's frame is the one its arguments went to (oCallBegin made it).
   params = frameNumbers + static_cast<size_t>(m.frames.depth) * kSlotsPerFrame;
   refs = frameRefs + static_cast<size_t>(m.frames.depth) * kSlotsPerFrame;
@@ -616,6 +619,12 @@ leave: {
     // callee and the decoder have already said where it failed.
     if (op->statement >= 0 && op->code != oCall && op->code != oCallStatement && op->code != oExit)
       m.statementStart = op->statement;
+    // The inline calls this run made are written to the return-position
+    // table only now, for the post-mortem: each went one level deeper.
+    for (size_t j = scope.pendingBase; j < pendingTop; ++j) {
+      const Op* call = pending[j].call;
+      m.ctl.setReturnPosition(depthBase + static_cast<int32_t>(j - scope.pendingBase), call->b, call->a);
+    }
     throw;
   }
 #undef FORGET_FRAME

@@ -23,6 +23,7 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   console = options.windowed ? makeSilentConsole(!options.sandbox) : makeTerminalConsole(out, !options.sandbox);
   if (options.useFastPath) fast = std::make_unique<FastPath>(size);
   observer = options.observer;
+  recordCalls = observer != nullptr || options.afterError != nullptr;
   objectWorld = std::make_unique<objects::ObjectWorld>(*this);
   structures = std::make_unique<StructureStore>();
   system = std::make_unique<SystemState>();

@@ -184,14 +184,14 @@ TEST(FastPath, ElementsStayInsideTheirOwnArray) {
     const char* error;  // empty: runs to the end
   };
   const Case cases[] = {
-      {"    let double[0](2) = 1\n    let double[0](3) = 1\n", "Array element out of range (kind 7, position 24)"},
-      {"    let int:0 = double[1](-1)\n", "Array element out of range (kind 7, position 16)"},
-      {"    let int[0](1, 2) = 1\n    let int[0](2, 0) = 1\n", "Array element out of range (kind 3, position 24)"},
+      {"    let double[0](2) = 1\n    let double[0](3) = 1\n", "Array element out of range (kind 7, element 3 counting from the first kind-7 array)"},
+      {"    let int:0 = double[1](-1)\n", "Array element out of range (kind 7, element 2 counting from the first kind-7 array)"},
+      {"    let int[0](1, 2) = 1\n    let int[0](2, 0) = 1\n", "Array element out of range (kind 3, element 6 counting from the first kind-3 array)"},
       {"    let int[0](0, 5) = 1\n", ""},  // a subscript past its dimension inside the array stays allowed
-      {"    call poke(ref int[1], 5)\n    call poke(ref int[1], 6)\n", "Array element out of range (kind 3, position 48)"},
-      {"    let int:0 = @int peek(ref int[0], 6)\n", "Array element out of range (kind 3, position 24)"},
-      {"    dim fix[0](1) len 2\n    dim fix[1](1) len 2\n    let fix[0](2) = \"b\"\n", "Array element out of range (kind 8, position 2)"},
-      {"    let var[0](2) = 1\n    let var[0](3) = 1\n", "Array element out of range (kind 9, position 104)"},
+      {"    call poke(ref int[1], 5)\n    call poke(ref int[1], 6)\n", "Array element out of range (kind 3, element 12 counting from the first kind-3 array)"},
+      {"    let int:0 = @int peek(ref int[0], 6)\n", "Array element out of range (kind 3, element 6 counting from the first kind-3 array)"},
+      {"    dim fix[0](1) len 2\n    dim fix[1](1) len 2\n    let fix[0](2) = \"b\"\n", "Array element out of range (kind 8, element 2 counting from the first kind-8 array)"},
+      {"    let var[0](2) = 1\n    let var[0](3) = 1\n", "Array element out of range (kind 9, element 104 counting from the first kind-9 array)"},
   };
   for (const Case& c : cases) {
     const std::string source = declarations + c.body + "    stdout \"end\"\n";
