@@ -61,7 +61,7 @@ void Machine::runLoop() {
       case kStmtAssign: {
         const int kind = u8();
         const int32_t index = s16();
-        const int resultKind = evaluate();
+        const int resultKind = evaluate(numReg, strReg, kind == kString ? index : -1);
         assignVariable(kind, index, resultKind);
         break;
       }
