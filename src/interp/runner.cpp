@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "console/console.h"
+#include "objects/streams.h"
 #include "platform/stack.h"
 
 namespace kestrel {
@@ -30,15 +31,21 @@ int runMachine(Machine& m) {
     m.out.flush();
     m.console->restore();
     report(e.what(), m.statementStart);
-    return 1;
+    status = 1;
   } catch (const std::bad_alloc&) {
     m.out.flush();
     m.console->restore();
     report(texts::kOutOfMemory, m.statementStart);
-    return 1;
+    status = 1;
   }
   m.out.flush();
   m.console->restore();
+  // A file whose writing failed is a failed run, also when it was still
+  // open at the end.
+  if (!objects::closeFileStreams(m) && status != 1) {
+    report("Stream write error", -1);
+    status = 1;
+  }
   return status;
 }
 
