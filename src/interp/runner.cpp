@@ -1,9 +1,13 @@
 #include "interp/runner.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "console/console.h"
+#include "interp/system_state.h"
+#include "objects/object_model.h"
 #include "objects/streams.h"
+#include "platform/end_requests.h"
 #include "platform/stack.h"
 
 namespace kestrel {
@@ -17,10 +21,26 @@ void report(const std::string& text, int64_t position) {
     std::fprintf(stderr, "kestrel: run-time error: %s\n", text.c_str());
   std::fflush(stderr);
 }
+
+// What ends every run: the console put back, files closed. Returns the
+// status, 1 when a file could not be written.
+int finishRun(Machine& m, int status) {
+  platform::stopWatchingEndRequests();
+  m.out.flush();
+  m.console->restore();
+  // A file whose writing failed is a failed run, also when it was still
+  // open at the end.
+  if (!objects::closeFileStreams(m) && status != 1) {
+    report("Stream write error", -1);
+    status = 1;
+  }
+  return status;
+}
 }  // namespace
 
 int runMachine(Machine& m) {
   int status = 0;
+  platform::watchEndRequests(&m.stepsLeft);
   try {
     platform::runOnLargeStack(kProgramStackBytes, [&] { m.run(); });
   } catch (const ProgramEnd& end) {
@@ -38,15 +58,30 @@ int runMachine(Machine& m) {
     report(texts::kOutOfMemory, m.statementStart);
     status = 1;
   }
-  m.out.flush();
-  m.console->restore();
-  // A file whose writing failed is a failed run, also when it was still
-  // open at the end.
-  if (!objects::closeFileStreams(m) && status != 1) {
-    report("Stream write error", -1);
+  return finishRun(m, status);
+}
+
+void endRunFromCallback(Machine& m, int status) {
+  status = finishRun(m, status);
+  try {
+    // Objects and the system state end as they do when the machine goes:
+    // documents and print jobs still open are printed.
+    m.objectWorld.reset();
+    m.system.reset();
+  } catch (...) {
     status = 1;
   }
-  return status;
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
+void endRunAfterFault(Machine& m, const std::string& text) {
+  platform::stopWatchingEndRequests();
+  m.out.flush();
+  m.console->restore();
+  report(text, m.statementStart);
+  objects::closeFileStreams(m);
+  std::_Exit(1);
 }
 
 int runImage(std::vector<uint8_t> bytes, MachineOptions options) {

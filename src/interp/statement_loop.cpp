@@ -7,12 +7,16 @@
 #include "interp/system_state.h"
 #include "interp/structures.h"
 #include "objects/object_dispatch.h"
+#include "platform/end_requests.h"
 
 namespace kestrel {
 
 // An end statement that ran inside an event handler makes the budget run
 // out, so that the run ends at the next statement wherever that is.
+// A signal asking the program to end (platform/end_requests.h) empties the
+// budget the same way.
 void Machine::onStepBudget() {
+  if (const int status = platform::requestedEndStatus(); status != 0) throw ProgramEnd{status};
   if (system && system->pendingEnd >= 0) throw ProgramEnd{system->pendingEnd};
   throw StepBudgetExhausted{};
 }

@@ -1,0 +1,88 @@
+#include "platform/end_requests.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+
+namespace kestrel::platform {
+
+namespace {
+
+constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// Read and written by the handlers: lock-free atomics and plain pointers only.
+std::atomic<int> requested{0};
+std::atomic<int64_t*> watchedBudget{nullptr};
+pthread_t runThread;
+
+void stopTheLoop() {
+  if (int64_t* budget = watchedBudget.load()) *reinterpret_cast<volatile int64_t*>(budget) = 0;
+}
+
+void onEndSignal(int sig) {
+  const int savedErrno = errno;
+  // Only the program's thread runs byte code and waits in its sleeps and
+  // reads: a signal that reached another thread goes on to it.
+  if (!pthread_equal(pthread_self(), runThread)) {
+    pthread_kill(runThread, sig);
+  } else {
+    if (sig != SIGALRM) {
+      int none = 0;
+      requested.compare_exchange_strong(none, sig);
+    }
+    if (requested.load() != 0) {
+      stopTheLoop();
+      alarm(1);  // again in a second, until the run has ended
+    }
+  }
+  errno = savedErrno;
+}
+
+void onBrokenPipe(int) {}  // the write that caused it fails with EPIPE instead
+
+void install(int sig, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no restart: a sleep or a read that waits returns
+  sigaction(sig, &action, nullptr);
+}
+
+}  // namespace
+
+void watchEndRequests(int64_t* budget) {
+  runThread = pthread_self();
+  watchedBudget.store(budget);
+  for (int sig : kEndSignals) {
+    struct sigaction old {};
+    // A signal ignored from the start (nohup) stays ignored.
+    if (sigaction(sig, nullptr, &old) == 0 && !(old.sa_flags & SA_SIGINFO) && old.sa_handler == SIG_IGN) continue;
+    install(sig, onEndSignal);
+  }
+  install(SIGALRM, onEndSignal);
+  install(SIGPIPE, onBrokenPipe);
+  if (requested.load() != 0) stopTheLoop();
+}
+
+void stopWatchingEndRequests() {
+  watchedBudget.store(nullptr);
+  alarm(0);
+}
+
+void requestEnd(int signal) {
+  int none = 0;
+  requested.compare_exchange_strong(none, signal);
+  stopTheLoop();
+}
+
+int requestedEndStatus() {
+  const int sig = requested.load();
+  return sig == 0 ? 0 : 128 + sig;
+}
+
+int brokenPipeSignal() { return SIGPIPE; }
+
+}  // namespace kestrel::platform
