@@ -72,6 +72,7 @@ void endRunFromCallback(Machine& m, int status) {
     status = 1;
   }
   std::fflush(nullptr);
+  platform::endAsRequested();
   std::_Exit(status);
 }
 
@@ -93,8 +94,13 @@ int runImage(std::vector<uint8_t> bytes, MachineOptions options) {
     report(e.what(), -1);
     return 1;
   }
-  Machine machine(std::move(image), std::move(options));
-  return runMachine(machine);
+  int status;
+  {
+    Machine machine(std::move(image), std::move(options));
+    status = runMachine(machine);
+  }
+  platform::endAsRequested();
+  return status;
 }
 
 }  // namespace kestrel

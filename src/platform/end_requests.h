@@ -3,7 +3,7 @@
 // to end (TERM, INT, HUP) and a reader that closed standard output. Instead
 // of dying with the program's work half done, the run ends at its next
 // statement the way the end statement ends it (files closed, print jobs
-// printed), with status 128 + the signal's number. Waits that could last
+// printed); then the process ends by that signal (endAsRequested). Waits that could last
 // (sleeps, console input) return early once an end is asked for.
 #include <cstdint>
 
@@ -23,5 +23,9 @@ void requestEnd(int signal);
 int requestedEndStatus();
 // The number SIGPIPE has here, for requestEnd.
 int brokenPipeSignal();
+// When an end was asked for: once the run's work is put away, the process
+// ends by that signal (its default action), so that whoever started it sees
+// what ended it, as a shell does. Returns when no end was asked for.
+void endAsRequested();
 
 }  // namespace kestrel::platform

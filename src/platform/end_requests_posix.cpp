@@ -85,4 +85,15 @@ int requestedEndStatus() {
 
 int brokenPipeSignal() { return SIGPIPE; }
 
+void endAsRequested() {
+  const int sig = requested.load();
+  if (sig == 0) return;
+  signal(sig, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, sig);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  raise(sig);
+}
+
 }  // namespace kestrel::platform
