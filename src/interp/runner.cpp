@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string_view>
 
 #include "console/console.h"
 #include "interp/system_state.h"
@@ -85,19 +88,54 @@ void endRunAfterFault(Machine& m, const std::string& text) {
   std::_Exit(1);
 }
 
+namespace {
+// Memory that runs out where no run-time boundary catches it (in a
+// library's own code, in a destructor) ends the process with the same
+// message as everywhere else, not with an abort.
+[[noreturn]] void onTerminate() {
+  const char* text = "the run-time stopped on an unexpected error";
+  try {
+    if (std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
+  } catch (const std::bad_alloc&) {
+    text = texts::kOutOfMemory;
+  } catch (const RuntimeError& e) {
+    if (std::string_view(e.what()) == texts::kOutOfMemory) text = texts::kOutOfMemory;
+  } catch (...) {
+  }
+  std::fprintf(stderr, "kestrel: run-time error: %s\n", text);
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+}  // namespace
+
+void reportUncaughtErrors() { std::set_terminate(onTerminate); }
+
 int runImage(std::vector<uint8_t> bytes, MachineOptions options) {
   if (bytes.empty()) return 0;  // no image: start and end at once
+  reportUncaughtErrors();
   ProgramImage image;
   try {
     image = parseImage(std::move(bytes));
   } catch (const RuntimeError& e) {
     report(e.what(), -1);
     return 1;
+  } catch (const std::bad_alloc&) {
+    report(texts::kOutOfMemory, -1);
+    return 1;
   }
   int status;
   {
-    Machine machine(std::move(image), std::move(options));
-    status = runMachine(machine);
+    std::unique_ptr<Machine> machine;
+    try {
+      machine = std::make_unique<Machine>(std::move(image), std::move(options));
+    } catch (const RuntimeError& e) {
+      report(e.what(), -1);
+      return 1;
+    } catch (const std::bad_alloc&) {
+      report(texts::kOutOfMemory, -1);
+      return 1;
+    }
+    status = runMachine(*machine);
   }
   platform::endAsRequested();
   return status;

@@ -14,6 +14,11 @@ namespace kestrel {
 // on standard error as "kestrel: run-time error: TEXT").
 int runImage(std::vector<uint8_t> image, MachineOptions options);
 
+// From now on an error that nothing catches (memory that runs out inside a
+// library) ends the process with "kestrel: run-time error: TEXT" and status
+// 1 instead of an abort. runImage does this itself.
+void reportUncaughtErrors();
+
 // Runs a machine that has been set up; the same reporting.
 int runMachine(Machine& machine);
 

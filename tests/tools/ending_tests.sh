@@ -162,5 +162,27 @@ check "call-back end: every line in the file" complete lines.txt
 check "call-back end: the print job was printed" [ -s print-1.pdf ]
 cd ..
 
+# ---- Little memory: a small program runs in 100 MB of address space; what
+# does not fit later is "Out of memory" with status 1.
+# (A sanitizer build reserves terabytes of shadow memory and cannot run
+# under such a limit.)
+if ldd "$kestrel" 2>/dev/null | grep -q "libasan\|libubsan"; then
+  echo "SKIP: little memory (sanitizer build)"
+else
+  mkdir memory && cd memory || exit 1
+  printf '    stdout "Hello"\n    stdout 6 * 7\n' >hello.kasm
+  (ulimit -v 100000 && "$kestrel" run hello.kasm >out.txt 2>err.txt; echo $? >status.txt)
+  check "100 MB: hello runs (status $(cat status.txt))" [ "$(cat status.txt)" -eq 0 ]
+  check "100 MB: hello's output" contains out.txt "42"
+  printf '    dim str:0\n    let str:0 = string(1000000, "x")\nagain:\n    let str:0 = str:0 + str:0\n    goto again\n' >grow.kasm
+  printf '    dim str[0](60000000)\n' >list.kasm
+  for name in grow list; do
+    (ulimit -v 150000 && "$kestrel" run $name.kasm >out.txt 2>err.txt; echo $? >status.txt)
+    check "150 MB, $name: status 1 (got $(cat status.txt))" [ "$(cat status.txt)" -eq 1 ]
+    check "150 MB, $name: Out of memory" contains err.txt "kestrel: run-time error: Out of memory"
+  done
+  cd ..
+fi
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]
