@@ -73,6 +73,11 @@ class QtToolkit : public Toolkit {
   ~QtToolkit() override { sound_.reset(); }
 
   bool windowSystemAvailable() override { return qt::displayConfigured(); }
+  bool windowsUnseen() override {
+    if (!qt::displayConfigured()) return false;
+    qt::application(true);
+    return qt::headlessPlatform();
+  }
 
   void processPendingEvents() override {
     runPostedTasks();
