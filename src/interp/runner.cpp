@@ -28,7 +28,6 @@ void report(const std::string& text, int64_t position) {
 // What ends every run: the console put back, files closed. Returns the
 // status, 1 when a file could not be written.
 int finishRun(Machine& m, int status) {
-  platform::stopWatchingEndRequests();
   m.out.flush();
   m.console->restore();
   // A file whose writing failed is a failed run, also when it was still
@@ -37,6 +36,7 @@ int finishRun(Machine& m, int status) {
     report("Stream write error", -1);
     status = 1;
   }
+  platform::stopWatchingEndRequests();
   return status;
 }
 }  // namespace

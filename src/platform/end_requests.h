@@ -14,7 +14,8 @@ namespace kestrel::platform {
 // within one statement or block (Machine::onStepBudget); it keeps doing so
 // every second until the run ends, in case a write of the budget raced with it.
 void watchEndRequests(int64_t* budget);
-// The run is over: requests no longer touch its budget.
+// The run is over: requests no longer touch its budget, and TERM, INT and
+// HUP do again what they did before.
 void stopWatchingEndRequests();
 // Asks for the end as signal `signal` would (standard output's reader went
 // away: SIGPIPE's number).

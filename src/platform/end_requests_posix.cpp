@@ -12,6 +12,10 @@ namespace kestrel::platform {
 namespace {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kHandled[] = {SIGTERM, SIGINT, SIGHUP, SIGALRM, SIGPIPE};
+constexpr int kHandledCount = sizeof kHandled / sizeof kHandled[0];
+struct sigaction before[kHandledCount];  // what the signals did before the run
+bool installed[kHandledCount] = {};
 
 // Read and written by the handlers: lock-free atomics and plain pointers only.
 std::atomic<int> requested{0};
@@ -44,11 +48,13 @@ void onEndSignal(int sig) {
 void onBrokenPipe(int) {}  // the write that caused it fails with EPIPE instead
 
 void install(int sig, void (*handler)(int)) {
+  int slot = 0;
+  while (kHandled[slot] != sig) ++slot;
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no restart: a sleep or a read that waits returns
-  sigaction(sig, &action, nullptr);
+  if (!installed[slot]) installed[slot] = sigaction(sig, &action, &before[slot]) == 0;
 }
 
 }  // namespace
@@ -70,6 +76,14 @@ void watchEndRequests(int64_t* budget) {
 void stopWatchingEndRequests() {
   watchedBudget.store(nullptr);
   alarm(0);
+  // The signals do again what they did before the run (a second request
+  // while the run's work is put away ends the process at once). A closed
+  // pipe stays a failed write rather than a death, also from now on.
+  for (int i = 0; i < kHandledCount; ++i) {
+    if (!installed[i] || kHandled[i] == SIGPIPE) continue;
+    sigaction(kHandled[i], &before[i], nullptr);
+    installed[i] = false;
+  }
 }
 
 void requestEnd(int signal) {
