@@ -1,5 +1,6 @@
 #include "platform/end_requests.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -21,9 +22,14 @@ bool installed[kHandledCount] = {};
 std::atomic<int> requested{0};
 std::atomic<int64_t*> watchedBudget{nullptr};
 pthread_t runThread;
+int wakePipe[2] = {-1, -1};  // written by the handler, watched by event loops
 
 void stopTheLoop() {
   if (int64_t* budget = watchedBudget.load()) *reinterpret_cast<volatile int64_t*>(budget) = 0;
+  if (wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = write(wakePipe[1], &byte, 1);  // a full pipe is awake already
+  }
 }
 
 void onEndSignal(int sig) {
@@ -61,6 +67,7 @@ void install(int sig, void (*handler)(int)) {
 
 void watchEndRequests(int64_t* budget) {
   runThread = pthread_self();
+  if (wakePipe[0] < 0 && pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
   watchedBudget.store(budget);
   for (int sig : kEndSignals) {
     struct sigaction old {};
@@ -96,6 +103,8 @@ int requestedEndStatus() {
   const int sig = requested.load();
   return sig == 0 ? 0 : 128 + sig;
 }
+
+int endRequestDescriptor() { return wakePipe[0]; }
 
 int brokenPipeSignal() { return SIGPIPE; }
 

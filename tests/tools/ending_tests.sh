@@ -81,6 +81,31 @@ for entry in KILL:9 TERM:15 INT:2 HUP:1 QUIT:3; do
   cd ..
 done
 
+# ---- A modal form waiting for events gives way to the signal.
+program modal '    dim form:0
+    stdout "ready"
+    sleep 0
+    set form:0.ShowModal
+    stdout "not reached"'
+mkdir modal && cd modal || exit 1
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "$kestrel" run ../modal.kasm >out.txt 2>err.txt &
+pid=$!
+started="$started $pid"
+wait_for out.txt ready
+sleep 0.3
+kill -TERM $pid
+i=0
+while kill -0 $pid 2>/dev/null && [ $i -lt 100 ]; do
+  i=$((i + 1))
+  sleep 0.1
+done
+kill -9 $pid 2>/dev/null
+wait $pid
+check "modal form: ended by TERM (status $?)" [ $? -eq 143 ]
+check "modal form: every line in the file" complete lines.txt
+check "modal form: the program ran no further" sh -c '! grep -q "not reached" out.txt'
+cd ..
+
 # ---- A read that waits for input is cut short by the signal.
 program reader '    stdout "ready"
     sleep 0
