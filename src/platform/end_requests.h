@@ -22,9 +22,9 @@ void stopWatchingEndRequests();
 void requestEnd(int signal);
 // The status to end with (128 + the signal); 0 while no end was asked for.
 int requestedEndStatus();
-// A descriptor that becomes readable when an end is asked for (-1 before
-// the first run), so that an event loop waiting for window events wakes up
-// (the toolkit watches it; reading it is up to the watcher).
+// A descriptor that becomes readable when an end is asked for (made on the
+// first call; -1 when it cannot be), so that an event loop waiting for
+// window events wakes up (the toolkit watches it and reads it empty).
 int endRequestDescriptor();
 // The number SIGPIPE has here, for requestEnd.
 int brokenPipeSignal();

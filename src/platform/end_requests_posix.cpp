@@ -67,7 +67,6 @@ void install(int sig, void (*handler)(int)) {
 
 void watchEndRequests(int64_t* budget) {
   runThread = pthread_self();
-  if (wakePipe[0] < 0 && pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
   watchedBudget.store(budget);
   for (int sig : kEndSignals) {
     struct sigaction old {};
@@ -104,7 +103,15 @@ int requestedEndStatus() {
   return sig == 0 ? 0 : 128 + sig;
 }
 
-int endRequestDescriptor() { return wakePipe[0]; }
+int endRequestDescriptor() {
+  if (wakePipe[0] >= 0) return wakePipe[0];
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  wakePipe[0] = ends[0];
+  wakePipe[1] = ends[1];
+  if (requested.load() != 0) stopTheLoop();  // asked before anyone watched
+  return wakePipe[0];
+}
 
 int brokenPipeSignal() { return SIGPIPE; }
 
