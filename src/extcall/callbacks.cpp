@@ -13,6 +13,8 @@
 #include "extcall/marshaller.h"
 #include "extcall/ffi_library.h"
 #include "core/machine.h"
+#include "interp/runner.h"
+#include "platform/fault_guard.h"
 
 namespace kestrel::extcall {
 
@@ -73,16 +75,16 @@ void stubEntry(ffi_cif*, void* ret, void** args, void* data) {
   } else if (std::this_thread::get_id() != ownerThread) {
     reportStubError(m, "called from another thread; ignored");
   } else {
+    // A fault in the handlers' own work is not the calling library's.
+    platform::UnguardedScope ours;
     try {
       result = runHandlers(*m, arity, values);
     } catch (const RuntimeError& e) {
       reportStubError(m, e.what());
     } catch (const ProgramEnd& end) {
-      // The end statement ends the process at once, also from here.
-      m->out.flush();
-      m->console->restore();
-      std::fflush(nullptr);
-      std::_Exit(end.status);
+      // The end statement ends the program at once, also from here, the
+      // way it does at the top level.
+      endRunFromCallback(*m, end.status);
     } catch (const std::bad_alloc&) {
       reportStubError(m, texts::kOutOfMemory);
     } catch (...) {

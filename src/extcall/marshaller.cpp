@@ -10,7 +10,9 @@
 #include "extcall/low_scratch.h"
 #include "extcall/program_memory.h"
 #include "core/machine.h"
+#include "interp/runner.h"
 #include "objects/object_dispatch.h"
+#include "platform/fault_guard.h"
 
 namespace kestrel::extcall {
 
@@ -122,7 +124,21 @@ void reportCallError(const std::string& text) {
   if (!pendingError) pendingError = text;
 }
 
-CallOutcome callFunction(Machine& m, void* function, std::vector<ExternalArgument>& args, int resultKind) {
+namespace {
+struct ForeignCall {
+  ffi_cif* cif;
+  void* function;
+  void* result;
+  void** arguments;
+};
+void callForeign(void* context) {
+  auto* c = static_cast<ForeignCall*>(context);
+  ffi().call(c->cif, FFI_FN(c->function), c->result, c->arguments);
+}
+}  // namespace
+
+CallOutcome callFunction(Machine& m, void* function, const std::string& name, std::vector<ExternalArgument>& args,
+                         int resultKind) {
   CallScope scope(m);
   const size_t n = args.size();
   std::vector<ArgumentValue> values(n);
@@ -140,7 +156,12 @@ CallOutcome callFunction(Machine& m, void* function, std::vector<ExternalArgumen
   // program wrote before the call.
   m.out.flush();
   alignas(16) unsigned char result[16] = {};
-  ffi().call(&cif, FFI_FN(function), result, pointers.data());
+  ForeignCall call{&cif, function, result, pointers.data()};
+  platform::ForeignFault fault;
+  // A fault inside the function ends the program: the library's state is
+  // unknown, so nothing can safely run on.
+  if (!platform::callGuarded(callForeign, &call, fault))
+    endRunAfterFault(m, platform::faultText(fault) + " in external function " + name);
   std::fflush(stdout);
   if (pendingError) {
     std::string text = std::move(*pendingError);

@@ -35,6 +35,9 @@ class Toolkit {
 
   // True when windows can be shown: a display, or QT_QPA_PLATFORM set.
   virtual bool windowSystemAvailable() = 0;
+  // True when windows are shown where nobody sees them (a platform without
+  // a screen, such as Qt's offscreen one).
+  virtual bool windowsUnseen() { return false; }
   // Handles the window-system events that are waiting.
   virtual void processPendingEvents() = 0;
 
