@@ -13,7 +13,7 @@
 #include "extcall/marshaller.h"
 #include "extcall/ffi_library.h"
 #include "core/machine.h"
-#include "interp/runner.h"
+#include "core/run_end.h"
 #include "platform/fault_guard.h"
 
 namespace kestrel::extcall {

@@ -10,7 +10,7 @@
 #include "extcall/low_scratch.h"
 #include "extcall/program_memory.h"
 #include "core/machine.h"
-#include "interp/runner.h"
+#include "core/run_end.h"
 #include "objects/object_dispatch.h"
 #include "platform/fault_guard.h"
 

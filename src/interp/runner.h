@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/machine.h"
+#include "core/run_end.h"
 
 namespace kestrel {
 
@@ -21,16 +22,6 @@ void reportUncaughtErrors();
 
 // Runs a machine that has been set up; the same reporting.
 int runMachine(Machine& machine);
-
-// Ends the process from inside foreign code, where the outermost run cannot
-// be reached by unwinding.
-// The end statement in a call-back's handler: everything the end of a run
-// does (files closed, print documents and jobs printed), then the exit.
-[[noreturn]] void endRunFromCallback(Machine& machine, int status);
-// A fault inside an external function: the error is reported, standard
-// output flushed and the files closed; nothing else runs (the library may
-// hold locks or have broken the heap), and the status is 1.
-[[noreturn]] void endRunAfterFault(Machine& machine, const std::string& text);
 
 // The C++ stack given to a program run (deep byte-code recursion runs on it).
 inline constexpr size_t kProgramStackBytes = size_t{1} << 30;
