@@ -44,6 +44,7 @@ void RichEditPeer::setSelection(TextSelection selection) {
   start = std::min(start, doc_.paragraphStart(p) + doc_.paragraphs()[static_cast<size_t>(p)].length());
   selection_ = {start, std::clamp(selection.length, 0, length - start)};
   typingFormatSet_ = false;
+  updateView();
 }
 
 std::string RichEditPeer::selectedText() const {
@@ -74,6 +75,7 @@ void RichEditPeer::changeSelectionFormat(const FormatChange& change) {
     typingFormat_ = selectionFormat();
     change.applyTo(typingFormat_);
     typingFormatSet_ = true;
+    updateView();
     return;
   }
   doc_.changeFormat(selection_.start, selection_.start + selection_.length, change);
@@ -87,6 +89,7 @@ int RichEditPeer::selectionAlignment() const {
 void RichEditPeer::setSelectionAlignment(int alignment) {
   doc_.setAlignment(doc_.paragraphAt(selection_.start), doc_.paragraphAt(selection_.start + selection_.length),
                     alignment);
+  updateView();
 }
 
 void RichEditPeer::cut() {
@@ -104,6 +107,7 @@ void RichEditPeer::paste() {
 }
 
 void RichEditPeer::changed() {
+  updateView();
   if (owner_ == nullptr) return;
   InputEvent e{EventKind::Change};
   owner_->event(e);

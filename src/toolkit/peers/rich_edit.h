@@ -66,7 +66,11 @@ class RichEditPeer : public WindowPeer {
   virtual void paste();
 
  protected:
+  // Shows the text and the selection anew, then raises Change.
   void changed();
+  // A toolkit's control shows what the peer now holds: the document, the
+  // selection and the format typing gives.
+  virtual void updateView() {}
   const FontDesc& defaultFormat() const { return font_; }
 
   RichText doc_;

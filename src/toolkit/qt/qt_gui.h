@@ -11,6 +11,7 @@
 #include "toolkit/peers/form.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/picture.h"
+#include "toolkit/peers/rich_edit.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -27,6 +28,8 @@ std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
 // Masked edits (qt_edit_peer.cpp).
 std::unique_ptr<gui::EditPeer> makeEditPeer(gui::WindowOwner& owner);
+// Rich edits (qt_rich_edit_peer.cpp).
+std::unique_ptr<gui::RichEditPeer> makeRichEditPeer(gui::WindowOwner& owner);
 // Menu items, menu bars and popup menus (qt_menu_peer.cpp).
 std::unique_ptr<gui::MenuItemPeer> makeMenuItemPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::MenuBarPeer> makeMenuBarPeer(gui::WindowOwner& owner);

@@ -84,6 +84,7 @@ class QtToolkit : public Toolkit {
         peer<gui::MenuItemPeer, qt::makeMenuItemPeer>(),
         peer<gui::MenuBarPeer, qt::makeMenuBarPeer>(),
         peer<gui::PopupMenuPeer, qt::makePopupMenuPeer>(),
+        peer<gui::RichEditPeer, qt::makeRichEditPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
