@@ -149,8 +149,10 @@ void RichText::erase(int32_t from, int32_t to) {
     return;
   }
   // The start of a's paragraph joins the end of b's.
+  // (Splitting may move the runs: the index first.)
+  const size_t cut = splitAt(a.paragraph, a.offset);
   auto& head = paragraphs_[a.paragraph].runs;
-  head.erase(head.begin() + static_cast<std::ptrdiff_t>(splitAt(a.paragraph, a.offset)), head.end());
+  head.erase(head.begin() + static_cast<std::ptrdiff_t>(cut), head.end());
   auto& tail = paragraphs_[b.paragraph].runs;
   const size_t keep = splitAt(b.paragraph, b.offset);
   head.insert(head.end(), tail.begin() + static_cast<std::ptrdiff_t>(keep), tail.end());

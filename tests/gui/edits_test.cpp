@@ -139,6 +139,8 @@ TEST(Edits, TypingShortcutsAndTheMenuOnOneForm) {
   // Through the menu, on the first line.
   rich->setFocus();
   QTest::keyClick(rich, Qt::Key_Up);
+  QTest::keyClick(rich, Qt::Key_Home);
+  QTest::keyClick(rich, Qt::Key_Right);
   QTest::keyClick(rich, Qt::Key_End, Qt::ShiftModifier);
   EXPECT_EQ(richEdit.selText().str(), "ello");
   QMenuBar* bar = client->window()->findChild<QMenuBar*>();

@@ -28,6 +28,13 @@ FontDesc bold(FontDesc f) {
   return f;
 }
 
+gui::FormatChange styleChange(uint8_t add, uint8_t remove) {
+  gui::FormatChange c;
+  c.addStyles = add;
+  c.removeStyles = remove;
+  return c;
+}
+
 RichText textOf(std::string_view s, const FontDesc& f = plainFont()) {
   RichText t;
   t.insert(0, s, f);
@@ -50,7 +57,7 @@ TEST(RichText, PositionsCountALineBreakAsTwo) {
 
 TEST(RichText, EditingAcrossParagraphsKeepsFormats) {
   RichText t = textOf("one\r\ntwo\r\nthree");
-  t.changeFormat(1, 7, gui::FormatChange{.addStyles = gui::kBold});
+  t.changeFormat(1, 7, styleChange(gui::kBold, 0));
   // "ne", the break and "tw" are bold; the runs split where the format changes.
   ASSERT_EQ(t.paragraphs()[0].runs.size(), 2u);
   EXPECT_EQ(t.paragraphs()[0].runs[1].text, "ne");
@@ -61,7 +68,7 @@ TEST(RichText, EditingAcrossParagraphsKeepsFormats) {
   EXPECT_EQ(t.text(), "onree");
   EXPECT_EQ(t.paragraphs().size(), 1u);
   // The same format again joins the runs into one.
-  t.changeFormat(0, 5, gui::FormatChange{.removeStyles = gui::kBold});
+  t.changeFormat(0, 5, styleChange(0, gui::kBold));
   EXPECT_EQ(t.paragraphs()[0].runs.size(), 1u);
   // A break inserted mid-run splits the paragraph and keeps its alignment.
   t.setAlignment(0, 0, gui::kAlignCentreText);

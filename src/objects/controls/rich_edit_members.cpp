@@ -84,7 +84,7 @@ std::vector<Member<R>> richEditRows() {
   std::vector<Member<R>> rows = {
       {6, "Modified", "E", [](Machine& m, R& r) { r.setModified(flagOperand(m)); },
        "", [](Machine&, R& r, EvalStacks& s) { pushBool(s, r.modified() != 0); },
-       "whether the text changed since it was loaded or set (writable); reads 1 or 0"},
+       "whether the user changed the text since it was last set or loaded (writable); reads 1 or 0"},
       property<&R::readOnly, &R::setReadOnly>(7, "ReadOnly", "flag: the user cannot change the text"),
       property<&R::scrollBars, &R::setScrollBars>(8, "ScrollBars", "0 none, 1 horizontal, 2 vertical, 3 both"),
       field<&R::plainText>(9, "PlainText", "flag: files and streams load and save as plain lines, not rich text"),

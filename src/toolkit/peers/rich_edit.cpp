@@ -24,6 +24,7 @@ void RichEditPeer::setDocument(const RichText& document) {
   doc_ = document;
   selection_ = {};
   typingFormatSet_ = false;
+  modified_ = false;
   changed();
 }
 

@@ -49,6 +49,7 @@ class RichEditPeer : public WindowPeer {
   virtual int selectionAlignment() const;
   virtual void setSelectionAlignment(int alignment);
 
+  // Set by the user's changes; a whole new text or document clears it.
   virtual bool modified() const { return modified_; }
   virtual void setModified(bool modified) { modified_ = modified; }
   virtual void setReadOnly(bool readOnly) { readOnly_ = readOnly; }

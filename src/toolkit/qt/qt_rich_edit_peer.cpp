@@ -3,8 +3,7 @@
 // what the user types is read back into it. Each character format carries
 // the index of the run-time format it shows, so that reading back keeps
 // what Qt cannot say (system colours, character sets, pitches).
-#include <QAbstractTextDocumentLayout>
-#include <QScrollBar>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -30,8 +29,8 @@ Qt::Alignment qtAlignment(int alignment) {
 }
 
 int alignmentOf(Qt::Alignment a) {
-  if (a & Qt::AlignRight) return gui::kAlignRightText;
-  if (a & Qt::AlignHCenter) return gui::kAlignCentreText;
+  if (a.testFlag(Qt::AlignRight)) return gui::kAlignRightText;
+  if (a.testFlag(Qt::AlignHCenter)) return gui::kAlignCentreText;
   return gui::kAlignLeftText;
 }
 
@@ -43,16 +42,25 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
     edit()->viewport()->setMouseTracking(true);
     // Mouse events go to the viewport.
     new EventBridge(edit()->viewport(), this);
-    QObject::connect(edit()->document(), &QTextDocument::contentsChanged, edit(), [this] {
-      if (!quiet_) userEdited();
-    });
-    QObject::connect(edit(), &QTextEdit::cursorPositionChanged, edit(), [this] {
-      if (!quiet_) pullSelection();
-    });
-    QObject::connect(edit(), &QTextEdit::selectionChanged, edit(), [this] {
-      if (!quiet_) pullSelection();
-    });
+    connections_ = {
+        QObject::connect(edit()->document(), &QTextDocument::contentsChanged, edit(),
+                         [this] {
+                           if (!quiet_) userEdited();
+                         }),
+        QObject::connect(edit(), &QTextEdit::cursorPositionChanged, edit(),
+                         [this] {
+                           if (!quiet_) pullSelection();
+                         }),
+        QObject::connect(edit(), &QTextEdit::selectionChanged, edit(),
+                         [this] {
+                           if (!quiet_) pullSelection();
+                         }),
+    };
     pushDocument();
+  }
+  // The widget outlives this part of the peer: its last signals find no one.
+  ~QtRichEditPeer() override {
+    for (const QMetaObject::Connection& c : connections_) QObject::disconnect(c);
   }
 
   QTextEdit* edit() const { return static_cast<QTextEdit*>(widget_.data()); }
@@ -88,7 +96,7 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
     QPalette palette = widget_->palette();
     const QPalette standard = widget_->style()->standardPalette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     hide ? Qt::transparent : standard.color(QPalette::Inactive, QPalette::Highlight));
+                     hide ? QColor(Qt::transparent) : standard.color(QPalette::Inactive, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      hide ? palette.color(QPalette::Active, QPalette::Text)
                           : standard.color(QPalette::Inactive, QPalette::HighlightedText));
@@ -225,6 +233,7 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
     skipUpdate_ = false;
   }
 
+  std::vector<QMetaObject::Connection> connections_;
   std::vector<gui::FontDesc> formats_;
   gui::RichText shown_;
   bool quiet_ = false;
