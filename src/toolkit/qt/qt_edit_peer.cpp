@@ -33,15 +33,15 @@ QString qtInputMask(const gui::EditMask& mask) {
       out += conversion == gui::CaseConversion::Upper ? QLatin1Char('>')
              : conversion == gui::CaseConversion::Lower ? QLatin1Char('<') : QLatin1Char('!');
     }
+    // Qt's optional forms even for required positions: Qt drops a blank
+    // set into a required position and moves the rest of the text up,
+    // while the engine keeps every character in its place (and decides
+    // itself what a missing required character means).
     switch (p.kind) {
-      case 'L': out += QLatin1Char('A'); break;
-      case 'l': out += QLatin1Char('a'); break;
-      case 'A': out += QLatin1Char('N'); break;
-      case 'a': out += QLatin1Char('n'); break;
-      case 'C': out += QLatin1Char('X'); break;
-      case 'c': out += QLatin1Char('x'); break;
-      case '0': out += QLatin1Char('9'); break;
-      case '9': out += QLatin1Char('0'); break;
+      case 'L': case 'l': out += QLatin1Char('a'); break;
+      case 'A': case 'a': out += QLatin1Char('n'); break;
+      case 'C': case 'c': out += QLatin1Char('x'); break;
+      case '0': case '9': out += QLatin1Char('0'); break;
       default: out += QLatin1Char('#'); break;
     }
   }
@@ -107,14 +107,9 @@ class QtEditPeer : public ChildPeer<gui::EditPeer> {
   void setText(std::string_view text) override {
     gui::WindowPeer::setText(text);
     if (!widget_) return;
-    QString shown = fromProgramText(text);
-    // Qt shows a space in an input position as the blank.
-    if (!mask_.empty()) {
-      const QChar blank = fromProgramText(std::string(1, mask_.blank)).at(0);
-      for (qsizetype i = 0; i < shown.size() && i < static_cast<qsizetype>(mask_.positions.size()); ++i)
-        if (mask_.positions[static_cast<size_t>(i)].kind != 0 && shown[i] == blank) shown[i] = QLatin1Char(' ');
-    }
-    edit()->setText(shown);
+    // The blank stands in its positions as it is: Qt takes the mask's blank
+    // character in an optional position as an empty one.
+    edit()->setText(fromProgramText(text));
     edit()->setCursorPosition(0);
     edit()->setModified(false);
   }
