@@ -187,6 +187,7 @@ TEST(Edits, ProgramChangesShowInTheWidget) {
     set form:0.Show
 )");
   ASSERT_EQ(p.run(), "");
+  guitest::settle();
   auto* rich = p.form(0)->findChild<QTextEdit*>();
   ASSERT_NE(rich, nullptr);
   EXPECT_EQ(rich->toPlainText(), "ONE\ntwo");
@@ -198,6 +199,7 @@ TEST(Edits, ProgramChangesShowInTheWidget) {
 
   auto& richEdit = object<objects::RichEdit>(p, objects::kRichEditType, 0);
   richEdit.load("{\\rtf1{\\colortbl;\\red0\\green128\\blue0;}\\b bold\\b0\\cf1  green\\par}");
+  guitest::settle();
   EXPECT_EQ(rich->toPlainText(), "bold green");
   QTextCursor at(rich->document());
   at.setPosition(2);

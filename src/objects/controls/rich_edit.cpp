@@ -64,8 +64,7 @@ void RichEdit::setLine(int32_t index, const Str& text) {
 }
 
 void RichEdit::addLine(const Str& text) {
-  const auto end = static_cast<int32_t>(peer().text().size());
-  peer().setSelection({end, 0});
+  peer().setSelection({peer().textLength(), 0});
   peer().replaceSelection(lineCount() == 0 ? text.str() : "\r\n" + text.str());
 }
 

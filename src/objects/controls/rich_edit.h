@@ -47,7 +47,7 @@ class RichEdit : public ControlOf<gui::RichEditPeer> {
   void setSelLength(int32_t length) { peer().setSelection({selStart(), length}); }
   Str selText() const { return Str(peer().selectedText()); }
   void setSelText(const Str& text) { peer().replaceSelection(text.view()); }
-  void selectAll() { peer().setSelection({0, static_cast<int32_t>(peer().text().size())}); }
+  void selectAll() { peer().setSelection({0, peer().textLength()}); }
   void clear() { peer().setText({}); }
   void cut() { peer().cut(); }
   void copy() { peer().copy(); }

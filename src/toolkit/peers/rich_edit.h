@@ -26,6 +26,8 @@ class RichEditPeer : public WindowPeer {
   void setFont(const FontDesc& font, uint32_t rgb) override;
 
   virtual RichText document() const { return doc_; }
+  // The length of text() (without building it).
+  int32_t textLength() const { return doc_.length(); }
   virtual void setDocument(const RichText& document);
   virtual int32_t paragraphCount() const;
   virtual std::string paragraph(int32_t index) const;

@@ -57,6 +57,9 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
                          }),
     };
     pushDocument();
+    auto* flusher = new InputFlusher(this);
+    edit()->installEventFilter(flusher);
+    edit()->viewport()->installEventFilter(flusher);
   }
   // The widget outlives this part of the peer: its last signals find no one.
   ~QtRichEditPeer() override {
@@ -109,8 +112,8 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
     ChildPeer<gui::RichEditPeer>::setFont(font, rgb);
     if (!widget_) return;
     edit()->document()->setDefaultFont(makeFont(font));
-    pushDocument();
-    pushSelection();
+    repush_ = true;  // empty lines take the new font
+    updateView();
   }
   // An edit's background is the palette's base.
   void setBackground(uint32_t rgb) override {
@@ -122,17 +125,47 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
   }
 
  protected:
+  // Shown once the program pauses (a loop of AddLine shows the text once),
+  // and before the widget takes any input.
   void updateView() override {
     if (skipUpdate_) {
       skipUpdate_ = false;
       return;
     }
-    if (!widget_) return;
-    if (!(doc_ == shown_)) pushDocument();
-    pushSelection();
+    if (!widget_ || pending_) return;
+    pending_ = true;
+    QMetaObject::invokeMethod(edit(), [this] { flush(); }, Qt::QueuedConnection);
   }
 
  private:
+  // Brings the widget up to date before it handles the user's input.
+  class InputFlusher : public QObject {
+   public:
+    explicit InputFlusher(QtRichEditPeer* peer) : QObject(peer->edit()), peer_(peer) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      switch (e->type()) {
+        case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::ShortcutOverride: case QEvent::InputMethod:
+        case QEvent::MouseButtonPress: case QEvent::MouseButtonDblClick: case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove: case QEvent::FocusIn: case QEvent::DragEnter: case QEvent::Drop:
+          peer_->flush();
+          break;
+        default: break;
+      }
+      return false;
+    }
+
+   private:
+    QtRichEditPeer* peer_;
+  };
+
+  void flush() {
+    if (!pending_ || !widget_) return;
+    pending_ = false;
+    if (repush_ || !(doc_ == shown_)) pushDocument();
+    repush_ = false;
+    pushSelection();
+  }
+
   QTextCharFormat charFormat(const gui::FontDesc& f) {
     auto it = std::find(formats_.begin(), formats_.end(), f);
     if (it == formats_.end()) it = formats_.insert(formats_.end(), f);
@@ -238,6 +271,8 @@ class QtRichEditPeer : public ChildPeer<gui::RichEditPeer> {
   gui::RichText shown_;
   bool quiet_ = false;
   bool skipUpdate_ = false;
+  bool pending_ = false;
+  bool repush_ = false;
 };
 
 }  // namespace
