@@ -4,8 +4,12 @@
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
 #include "objects/controls/form.h"
+#include "objects/controls/gauge.h"
+#include "objects/controls/header_control.h"
 #include "objects/controls/label.h"
 #include "objects/controls/panel.h"
+#include "objects/controls/status_bar.h"
+#include "objects/controls/track_bar.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -38,6 +42,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           registerStatusBarType,
+           registerGaugeType,
+           registerTrackBarType,
+           registerHeaderType,
        })
     family(registry);
 }

@@ -8,7 +8,9 @@
 
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/header.h"
 #include "toolkit/peers/picture.h"
+#include "toolkit/peers/track_bar.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -23,6 +25,10 @@ std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
+// Track bars (qt_track_bar_peer.cpp).
+std::unique_ptr<gui::TrackBarPeer> makeTrackBarPeer(gui::WindowOwner& owner);
+// Header controls (qt_header_peer.cpp).
+std::unique_ptr<gui::HeaderPeer> makeHeaderPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

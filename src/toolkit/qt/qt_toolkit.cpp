@@ -80,6 +80,8 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::TrackBarPeer, qt::makeTrackBarPeer>(),
+        peer<gui::HeaderPeer, qt::makeHeaderPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
