@@ -53,7 +53,6 @@ TEST(StatusBarPicture, PanelsDockedAtTheBottom) {
     set statusbar:0.Parent = form:0
     set statusbar:0.AddPanels = "Ready", "Line 1"
     set statusbar:0.Panel = 0, 3, 100
-    set statusbar:0.FontColor = 0
     set form:0.Show
 )");
   ASSERT_EQ(p.run(), "");
