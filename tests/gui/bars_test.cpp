@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QSlider>
@@ -232,4 +233,41 @@ main:
   EXPECT_EQ(header->sectionSize(0), 120);
   EXPECT_EQ(p.integer(1), 120) << "OnSectionResize after the drag";
   EXPECT_GE(p.integer(2), 1) << "OnSectionTrack during it";
+}
+
+// Ticks over the whole 32-bit range at Frequency 0 (taken as 1): a few
+// hundred at most, thinned to leave room between them, and the bar paints.
+TEST(TrackBarPicture, WideRangeTicksAreThinned) {
+  Program p(R"(
+    dim form:0
+    dim trackbar:0
+    set form:0.ClientWidth = 320
+    set form:0.ClientHeight = 60
+    set form:0.Color = 16777215
+    set trackbar:0.Parent = form:0
+    set trackbar:0.Width = 300
+    set trackbar:0.Min = -2147483648
+    set trackbar:0.Max = 2147483647
+    set trackbar:0.Frequency = 0
+    set form:0.Show
+)");
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  QWidget* slider = widgetOf(p, objects::kTrackBarType);
+  const QImage shot = slider->grab().toImage();
+  guitest::saveScreenshot(shot, "track-bar-wide");
+  // Ticks are separate dark runs along a row below the groove.
+  int most = 0;
+  for (int y = shot.height() / 2; y < shot.height(); ++y) {
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < shot.width(); ++x) {
+      const bool dark = qGray(shot.pixel(x, y)) < 100;
+      runs += dark && !inRun ? 1 : 0;
+      inRun = dark;
+    }
+    most = std::max(most, runs);
+  }
+  EXPECT_GE(most, 2) << "a tick at each end at least";
+  EXPECT_LE(most, shot.width() / 3 + 2) << "no two ticks closer than three pixels";
 }

@@ -132,6 +132,28 @@ main:
   EXPECT_TRUE(t.peer().look().vertical);
 }
 
+// The handler sits in the event's own slot: another track bar's handler
+// names that track bar as its sender.
+TEST(TrackBars, HandlerNamesItsOwnSender) {
+  BarProgram q(R"(
+    dim trackbar:0
+    dim trackbar:1
+    dim int:0
+    goto main
+.proc changed
+    let int:0 = arg.trackbar:0.Position
+    endproc
+main:
+    set trackbar:1.OnChange = changed
+)");
+  ASSERT_EQ(q.run(), "");
+  gui::InputEvent move{gui::EventKind::Change};
+  move.x = 9;
+  q.object<TrackBar>(kTrackBarType, 1).event(move);
+  EXPECT_EQ(loadNumber(kInteger, q.m.vars.scalarAt(kInteger, 0)), 9);
+  EXPECT_EQ(q.object<TrackBar>(kTrackBarType, 0).handlerFor(gui::EventKind::Change), 0);
+}
+
 TEST(Headers, WidthsStayWithinTheSectionLimits) {
   BarProgram p(R"(
     dim header:0

@@ -88,7 +88,8 @@ class TrackSlider : public QSlider {
       return;
     }
     const int64_t range = int64_t{look.max} - look.min;
-    const int64_t length = std::max(vertical() ? groove.height() : groove.width(), 1);
+    const int thumb = vertical() ? handle.height() : handle.width();
+    const int64_t length = std::max((vertical() ? groove.height() : groove.width()) - thumb, 1);
     int64_t step = std::max<int64_t>(look.frequency, 1);
     // Thinned to whole multiples of Frequency that leave room between them.
     if (range > 0 && length * step / range < kMinTickSpacing) {
