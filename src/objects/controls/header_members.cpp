@@ -36,7 +36,6 @@ void writeSection(Machine& m, HeaderControl& h) {
     h.sectionChanged(s);
     return;
   }
-  const int32_t value = numberOperand(m);
   int32_t gui::HeaderSection::*field = nullptr;
   switch (selector) {
     case kSectionWidth: field = &gui::HeaderSection::width; break;
@@ -44,8 +43,9 @@ void writeSection(Machine& m, HeaderControl& h) {
     case kSectionMaxWidth: field = &gui::HeaderSection::maxWidth; break;
     case kSectionMinWidth: field = &gui::HeaderSection::minWidth; break;
     case kSectionStyle: field = &gui::HeaderSection::style; break;
-    default: return;
+    default: ignoredOperand(m); return;
   }
+  const int32_t value = numberOperand(m);
   gui::HeaderSection& s = h.sectionAt(index);
   s.*field = value;
   h.sectionChanged(s);
