@@ -271,3 +271,33 @@ TEST(TrackBarPicture, WideRangeTicksAreThinned) {
   EXPECT_GE(most, 2) << "a tick at each end at least";
   EXPECT_LE(most, shot.width() / 3 + 2) << "no two ticks closer than three pixels";
 }
+
+// An owner-drawn section shows what its handler drew on the header's
+// canvas, and no caption of its own.
+TEST(HeaderPicture, OwnerDrawnSectionShowsTheCanvas) {
+  Program p(R"(
+    dim form:0
+    dim header:0
+    dim rect:50
+    goto main
+.proc draw
+    set header:0.FillRect = arg.rect:2.Left + 2, arg.rect:2.Top + 2, arg.rect:2.Right - 2, arg.rect:2.Bottom - 2, 255
+    endproc
+main:
+    set form:0.ClientWidth = 200
+    set form:0.ClientHeight = 60
+    set header:0.Parent = form:0
+    set header:0.Width = 200
+    set header:0.Height = 20
+    set header:0.OnDrawSection = draw
+    set header:0.AddSections = "Text", "Drawn"
+    set header:0.Section = 1, 8, 1
+    set form:0.Show
+)");
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  const QImage shot = p.grab(0);
+  guitest::saveScreenshot(shot, "header-owner-draw");
+  EXPECT_EQ(Program::bgr(shot, 75, 10), kRed) << "inside section 1";
+  EXPECT_NE(Program::bgr(shot, 25, 10), kRed) << "section 0 draws itself";
+}

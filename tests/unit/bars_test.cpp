@@ -213,3 +213,38 @@ TEST(StatusBars, PanelsAndTheirIndexError) {
   bar.panelAt(0).width = 2147483647;
   bar.panelChanged();
 }
+
+// A section of Style 1 is drawn by OnDrawSection with its index and its
+// rectangle in rect:50, again after each change; a handler that changes
+// the sections is not re-entered.
+TEST(Headers, OwnerDrawnSectionsGetTheirRectangle) {
+  BarProgram p(R"(
+    dim header:0
+    dim rect:50
+    dim int:0
+    dim int:1
+    dim int:2
+    goto main
+.proc draw
+    let int:0 = int:0 + 1
+    let int:1 = arg.double:0 * 1000 + arg.rect:2.Left
+    let int:2 = arg.rect:2.Right
+    set header:0.Section = 1, 0, "drawn"
+    endproc
+main:
+    set header:0.Height = 20
+    set header:0.AddSections = "A", "B"
+    set header:0.OnDrawSection = draw
+    set header:0.Section = 0, 3, 70
+    set header:0.Section = 1, 8, 1
+)");
+  ASSERT_EQ(p.run(), "");
+  const auto number = [&](int i) { return loadNumber(kInteger, p.m.vars.scalarAt(kInteger, i)); };
+  EXPECT_EQ(number(0), 1);
+  EXPECT_EQ(number(1), 1070) << "section 1 starts where section 0 ends";
+  EXPECT_EQ(number(2), 120);
+  HeaderControl& h = p.object<HeaderControl>(kHeaderType);
+  EXPECT_EQ(h.sections()[1].text, "drawn");
+  h.setHeight(30);
+  EXPECT_EQ(number(0), 2) << "drawn again at the new size";
+}

@@ -11,6 +11,10 @@
 namespace kestrel::objects {
 
 inline constexpr int kHeaderType = 80;
+// Sections of this Style are drawn by the program's OnDrawSection.
+inline constexpr int32_t kSectionOwnerDraw = 1;
+// The rectangle object (rect:50) that hands a drawn section's rectangle.
+inline constexpr int32_t kDrawRectangle = 50;
 
 class HeaderControl : public ControlOf<gui::HeaderPeer>, public CanvasOwner {
  public:
@@ -35,8 +39,13 @@ class HeaderControl : public ControlOf<gui::HeaderPeer>, public CanvasOwner {
   CanvasTarget canvasTarget() override { return {peer().canvas(), font_}; }
   void event(gui::InputEvent& e) override;
 
+ protected:
+  void resized() override;
+
  private:
-  void show() { peer().setSections(sections_); }
+  void show();
+  // Runs OnDrawSection for each section the program draws.
+  void drawSections();
 
   std::vector<gui::HeaderSection> sections_;
   uint8_t hotTrack_ = 0;

@@ -84,14 +84,14 @@ std::vector<Member<HeaderControl>> headerRows() {
       property<&H::hotTrack, &H::setHotTrack>(13, "HotTrack", "flag: the section under the mouse lights up"),
       readOnly<&H::sectionCount>(15, "SectionCount", "the number of sections"),
       {16, "Section", "EBE", writeSection, "EB", readSection,
-       "index, selector (0 Text, 3 Width, 4 Alignment, 5 AllowClick, 6 MaxWidth, 7 MinWidth, 8 Style), value; "
-       "a read gives the value (0 for other selectors)"},
+       "index, selector (0 Text, 3 Width, 4 Alignment, 5 AllowClick, 6 MaxWidth, 7 MinWidth, 8 Style 1: drawn by "
+       "OnDrawSection), value; a read gives the value (0 for other selectors)"},
       {26, "AddSections", "L",
        [](Machine& m, H& h) { forEachArgument(m, [&] { h.addSection(stringOperand(m)); }); }, nullptr, nullptr,
        "texts: adds one section with each text, in order"},
       action<&H::clearSections, Operand::IgnoredByte>(27, "ClearSections", "removes every section"),
       action<&H::repaint, Operand::IgnoredByte>(41, "Repaint",
-                                                "clears what was drawn on the canvas and shows the sections again"),
+                                                "clears what was drawn on the canvas and draws the sections again"),
   };
   addCommonMembers(rows, CommonCodes{.left = 0, .top = 2, .width = 3, .height = 1, .clientWidth = 5,
                                      .clientHeight = 4, .parent = 12, .font = 14, .popupMenu = 25, .enabled = 7,

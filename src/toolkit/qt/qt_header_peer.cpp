@@ -85,7 +85,9 @@ class QtHeaderPeer : public ChildPeer<gui::HeaderPeer> {
     if (model_->columnCount() != count) model_->setColumnCount(count);
     for (int i = 0; i < count; ++i) {
       const gui::HeaderSection& s = sections[static_cast<size_t>(i)];
-      model_->setHeaderData(i, Qt::Horizontal, fromProgramText(s.text), Qt::DisplayRole);
+      // The program draws the caption of an owner-drawn section itself.
+      const QString caption = s.style == 1 ? QString() : fromProgramText(s.text);
+      model_->setHeaderData(i, Qt::Horizontal, caption, Qt::DisplayRole);
       model_->setHeaderData(i, Qt::Horizontal, QVariant::fromValue(sectionAlignment(s.alignment)),
                             Qt::TextAlignmentRole);
       header()->resizeSection(i, s.width);
