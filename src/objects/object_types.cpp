@@ -5,10 +5,14 @@
 #include "objects/controls/buttons.h"
 #include "objects/controls/edit.h"
 #include "objects/controls/form.h"
+#include "objects/controls/gauge.h"
+#include "objects/controls/header_control.h"
 #include "objects/controls/label.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
+#include "objects/controls/status_bar.h"
+#include "objects/controls/track_bar.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -44,6 +48,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerEditType,
            registerMenuTypes,
            registerRichEditType,
+           registerStatusBarType,
+           registerGaugeType,
+           registerTrackBarType,
+           registerHeaderType,
        })
     family(registry);
 }

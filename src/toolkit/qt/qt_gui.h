@@ -9,9 +9,11 @@
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/edit.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/header.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
+#include "toolkit/peers/track_bar.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -34,6 +36,10 @@ std::unique_ptr<gui::RichEditPeer> makeRichEditPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::MenuItemPeer> makeMenuItemPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::MenuBarPeer> makeMenuBarPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PopupMenuPeer> makePopupMenuPeer(gui::WindowOwner& owner);
+// Track bars (qt_track_bar_peer.cpp).
+std::unique_ptr<gui::TrackBarPeer> makeTrackBarPeer(gui::WindowOwner& owner);
+// Header controls (qt_header_peer.cpp).
+std::unique_ptr<gui::HeaderPeer> makeHeaderPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -85,6 +85,8 @@ class QtToolkit : public Toolkit {
         peer<gui::MenuBarPeer, qt::makeMenuBarPeer>(),
         peer<gui::PopupMenuPeer, qt::makePopupMenuPeer>(),
         peer<gui::RichEditPeer, qt::makeRichEditPeer>(),
+        peer<gui::TrackBarPeer, qt::makeTrackBarPeer>(),
+        peer<gui::HeaderPeer, qt::makeHeaderPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
