@@ -80,6 +80,7 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::ListViewPeer, qt::makeListViewPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
