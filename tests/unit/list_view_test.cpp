@@ -60,12 +60,14 @@ main:
 // Indices are those before the statement; each is lowered by the items
 // already deleted, and one that names no item is skipped and not counted.
 TEST(ListViews, DeleteItemsCountsWhatItDeleted) {
-  ViewProgram r(std::string(kSixItems) + R"(
+  {
+    ViewProgram r(std::string(kSixItems) + R"(
     set listview:0.DeleteItems = 2, 3, 5
 )");
-  ASSERT_EQ(r.run(), "");
-  EXPECT_EQ(r.captions(), "a,b,e");
-
+    ASSERT_EQ(r.run(), "");
+    EXPECT_EQ(r.captions(), "a,b,e");
+  }
+  // One machine at a time: each keeps its stores in the low arena.
   ViewProgram skipped(std::string(kSixItems) + R"(
     set listview:0.DeleteItems = 1, 40, -3, 2
 )");
@@ -74,7 +76,8 @@ TEST(ListViews, DeleteItemsCountsWhatItDeleted) {
 }
 
 TEST(ListViews, SwapsInPlaceAndChecksBothIndices) {
-  ViewProgram r(std::string(kSixItems) + R"(
+  {
+    ViewProgram r(std::string(kSixItems) + R"(
     set listview:0.AddSubItem = 1, "one"
     set listview:0.Items = 1, 1, 7
     set listview:0.Selected = 1
@@ -84,15 +87,16 @@ TEST(ListViews, SwapsInPlaceAndChecksBothIndices) {
     set listview:0.SwapItems = 2, 2
     set listview:0.SwapItems = 0, 9
 )");
-  EXPECT_EQ(r.run(), "List index out of bounds (9)");
-  EXPECT_EQ(r.number(0), 6);
-  EXPECT_EQ(r.view().count(), 6) << "a failed swap adds nothing";
-  EXPECT_EQ(r.captions(), "a,e,c,d,b,f");
-  EXPECT_EQ(r.view().subItem(4, 0).str(), "one");
-  EXPECT_EQ(r.view().item(4).imageIndex, 7);
-  EXPECT_EQ(r.view().item(1).imageIndex, -1);
-  EXPECT_EQ(r.view().selectedIndex(), 1) << "the selection stays in its place";
-  EXPECT_EQ(r.text(0), "1:0 4:0 ") << "two changes, none for a temporary item, none for a swap with itself";
+    EXPECT_EQ(r.run(), "List index out of bounds (9)");
+    EXPECT_EQ(r.number(0), 6);
+    EXPECT_EQ(r.view().count(), 6) << "a failed swap adds nothing";
+    EXPECT_EQ(r.captions(), "a,e,c,d,b,f");
+    EXPECT_EQ(r.view().subItem(4, 0).str(), "one");
+    EXPECT_EQ(r.view().item(4).imageIndex, 7);
+    EXPECT_EQ(r.view().item(1).imageIndex, -1);
+    EXPECT_EQ(r.view().selectedIndex(), 1) << "the selection stays in its place";
+    EXPECT_EQ(r.text(0), "1:0 4:0 ") << "two changes, none for a temporary item, none for a swap with itself";
+  }
 
   ViewProgram first(std::string(kSixItems) + "    set listview:0.SwapItems = -1, 2\n");
   EXPECT_EQ(first.run(), "List index out of bounds (-1)");
@@ -256,6 +260,7 @@ TEST(ListViews, FittedColumnWidths) {
   ViewProgram r(R"(
     dim listview:0
     dim int:3
+    dim str:1
     set listview:0.AddColumns = "A", "B", "C"
     set listview:0.Columns = 0, 3, 80
     set listview:0.Columns = 1, 3, -1
@@ -336,8 +341,10 @@ TEST(ImageLists, IndicesAndResourcesAreChecked) {
     EXPECT_EQ(r.number(0), 0);
     EXPECT_EQ(r.images().count(), 1);
   }
-  ViewProgram resource("    dim imagelist:0\n    set imagelist:0.AddBitmapResource = 3, 0\n");
-  EXPECT_EQ(resource.run(), "List index out of bounds (3)");
+  {
+    ViewProgram resource("    dim imagelist:0\n    set imagelist:0.AddBitmapResource = 3, 0\n");
+    EXPECT_EQ(resource.run(), "List index out of bounds (3)");
+  }
   ViewProgram insertion(R"(
     dim imagelist:0
     dim int:1

@@ -67,7 +67,7 @@ class ListViewPeer : public WindowPeer {
   using WindowPeer::WindowPeer;
 
   // ---- The items (the owner has changed them already).
-  virtual void itemsInserted(int32_t first, int32_t count) { rows_ += count; }
+  virtual void itemsInserted(int32_t /*first*/, int32_t count) { rows_ += count; }
   virtual void itemsRemoved(int32_t first, int32_t count) {
     (void)first;
     rows_ -= count;
