@@ -403,19 +403,16 @@ class QtListViewPeer : public ChildPeer<gui::ListViewPeer> {
         icons_->setViewMode(QListView::IconMode);
         icons_->setFlow(QListView::LeftToRight);
         icons_->setWordWrap(true);
-        icons_->setUniformItemSizes(true);
         break;
       case gui::kViewSmallIcon:
         icons_->setViewMode(QListView::ListMode);
         icons_->setFlow(QListView::LeftToRight);
         icons_->setGridSize(QSize());
-        icons_->setUniformItemSizes(false);
         break;
       default:
         icons_->setViewMode(QListView::ListMode);
         icons_->setFlow(QListView::TopToBottom);
         icons_->setGridSize(QSize());
-        icons_->setUniformItemSizes(false);
         break;
     }
     icons_->setWrapping(!report);
