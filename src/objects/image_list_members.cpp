@@ -54,82 +54,40 @@ std::unique_ptr<gui::Surface> iconFromResource(Machine& m) {
   return icon;
 }
 
-void report(Machine& m, bool done, const char* failure) {
-  if (!done) plainMessageBox(m, failure);
-}
+// ---- Adding and inserting (bytes b around each operand, as the table
+// gives them): b, [index, b,] source, b, [mask colour, b].
 
-// ---- Adding (bytes b around each operand, as the table gives them).
+using BitmapSource = const gui::Surface& (*)(Machine&);
+using IconSource = std::unique_ptr<gui::Surface> (*)(Machine&);
 
-void addBitmapResource(Machine& m, ImageList& l) {
+template <BitmapSource Source, bool Inserting>
+void putBitmap(Machine& m, ImageList& l) {
   skipByte(m);
-  const gui::Surface& bitmap = bitmapFromResource(m);
+  int32_t index = 0;
+  if constexpr (Inserting) {
+    index = numberOperand(m);
+    skipByte(m);
+  }
+  const gui::Surface& bitmap = Source(m);
   skipByte(m);
   const int32_t mask = numberOperand(m);
   skipByte(m);
-  report(m, l.addBitmap(bitmap, mask), kAddFailed);
+  const bool done = Inserting ? l.insertBitmap(index, bitmap, mask) : l.addBitmap(bitmap, mask);
+  if (!done) plainMessageBox(m, Inserting ? kInsertFailed : kAddFailed);
 }
 
-void addIconResource(Machine& m, ImageList& l) {
+template <IconSource Source, bool Inserting>
+void putIcon(Machine& m, ImageList& l) {
   skipByte(m);
-  const std::unique_ptr<gui::Surface> icon = iconFromResource(m);
+  int32_t index = 0;
+  if constexpr (Inserting) {
+    index = numberOperand(m);
+    skipByte(m);
+  }
+  const std::unique_ptr<gui::Surface> icon = Source(m);
   skipByte(m);
-  report(m, l.addIcon(*icon), kAddFailed);
-}
-
-void addBitmap(Machine& m, ImageList& l) {
-  skipByte(m);
-  const gui::Surface& bitmap = bitmapFromFile(m);
-  skipByte(m);
-  const int32_t mask = numberOperand(m);
-  skipByte(m);
-  report(m, l.addBitmap(bitmap, mask), kAddFailed);
-}
-
-void addIcon(Machine& m, ImageList& l) {
-  skipByte(m);
-  const std::unique_ptr<gui::Surface> icon = iconFromFile(m);
-  skipByte(m);
-  report(m, l.addIcon(*icon), kAddFailed);
-}
-
-void insertBitmapResource(Machine& m, ImageList& l) {
-  skipByte(m);
-  const int32_t index = numberOperand(m);
-  skipByte(m);
-  const gui::Surface& bitmap = bitmapFromResource(m);
-  skipByte(m);
-  const int32_t mask = numberOperand(m);
-  skipByte(m);
-  report(m, l.insertBitmap(index, bitmap, mask), kInsertFailed);
-}
-
-void insertIconResource(Machine& m, ImageList& l) {
-  skipByte(m);
-  const int32_t index = numberOperand(m);
-  skipByte(m);
-  const std::unique_ptr<gui::Surface> icon = iconFromResource(m);
-  skipByte(m);
-  report(m, l.insertIcon(index, *icon), kInsertFailed);
-}
-
-void insertBitmap(Machine& m, ImageList& l) {
-  skipByte(m);
-  const int32_t index = numberOperand(m);
-  skipByte(m);
-  const gui::Surface& bitmap = bitmapFromFile(m);
-  skipByte(m);
-  const int32_t mask = numberOperand(m);
-  skipByte(m);
-  report(m, l.insertBitmap(index, bitmap, mask), kInsertFailed);
-}
-
-void insertIcon(Machine& m, ImageList& l) {
-  skipByte(m);
-  const int32_t index = numberOperand(m);
-  skipByte(m);
-  const std::unique_ptr<gui::Surface> icon = iconFromFile(m);
-  skipByte(m);
-  report(m, l.insertIcon(index, *icon), kInsertFailed);
+  const bool done = Inserting ? l.insertIcon(index, *icon) : l.addIcon(*icon);
+  if (!done) plainMessageBox(m, Inserting ? kInsertFailed : kAddFailed);
 }
 
 void deleteImage(Machine& m, ImageList& l) {
@@ -189,14 +147,14 @@ std::vector<Member<ImageList>> imageListRows() {
       property<&L::imageType, &L::setImageType>(6, "ImageType", "0 the images are drawn, 1 their masks"),
       property<&L::masked, &L::setMasked>(7, "Masked", "flag: bitmaps added with a mask colour are masked"),
       field<&L::shareImages>(8, "ShareImages", "flag, kept"),
-      {9, "AddBitmapResource", "bBbEb", addBitmapResource, nullptr, nullptr,
+      {9, "AddBitmapResource", "bBbEb", putBitmap<bitmapFromResource, false>, nullptr, nullptr,
        "resource number, mask colour: adds the bitmap held in that resource (as AddBitmap)"},
-      {10, "AddIconResource", "bBb", addIconResource, nullptr, nullptr,
+      {10, "AddIconResource", "bBb", putIcon<iconFromResource, false>, nullptr, nullptr,
        "resource number: adds the icon held in that resource"},
-      {11, "AddBitmap", "bEbEb", addBitmap, nullptr, nullptr,
+      {11, "AddBitmap", "bEbEb", putBitmap<bitmapFromFile, false>, nullptr, nullptr,
        "file name or graphic read, mask colour (536870911 none, 536870912 the bottom-left pixel's): adds one image "
        "per Width of the bitmap"},
-      {12, "AddIcon", "bEb", addIcon, nullptr, nullptr,
+      {12, "AddIcon", "bEb", putIcon<iconFromFile, false>, nullptr, nullptr,
        "file name or graphic read: adds the icon scaled to the list's size"},
       {13, "Clear", "b", [](Machine& m, L& l) {
          skipByte(m);
@@ -204,13 +162,13 @@ std::vector<Member<ImageList>> imageListRows() {
        }, nullptr, nullptr, "removes every image"},
       {14, "Delete", "bEb", deleteImage, nullptr, nullptr,
        "index: removes that image (\"Invalid ImageList Index\" outside the list)"},
-      {15, "InsertBitmapResource", "bEbBbEb", insertBitmapResource, nullptr, nullptr,
+      {15, "InsertBitmapResource", "bEbBbEb", putBitmap<bitmapFromResource, true>, nullptr, nullptr,
        "index, resource number, mask colour: inserts the bitmap's images at the index"},
-      {16, "InsertIconResource", "bEbBb", insertIconResource, nullptr, nullptr,
+      {16, "InsertIconResource", "bEbBb", putIcon<iconFromResource, true>, nullptr, nullptr,
        "index, resource number: inserts the icon at the index"},
-      {17, "InsertBitmap", "bEbEbEb", insertBitmap, nullptr, nullptr,
+      {17, "InsertBitmap", "bEbEbEb", putBitmap<bitmapFromFile, true>, nullptr, nullptr,
        "index, file name or graphic read, mask colour: inserts the bitmap's images at the index"},
-      {18, "InsertIcon", "bEbEb", insertIcon, nullptr, nullptr,
+      {18, "InsertIcon", "bEbEb", putIcon<iconFromFile, true>, nullptr, nullptr,
        "index, file name or graphic read: inserts the icon at the index"},
       {19, "Bitmap", nullptr, nullptr, "E", readBitmap,
        "n: image n drawn on a new white scratch bitmap (blank for no such image), named by the graphic register; "
