@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs the scaling benchmarks of bench/scaling/ (paths that must stay linear:
 # file writes, string appends, object-array re-declarations, a 10 MB input
-# line) and prints each one's median time.
+# line, a list view of 100,000 items read back by index) and prints each
+# one's median time. Programs named gui_* open windows: they run offscreen
+# unless QT_QPA_PLATFORM says otherwise.
 #   bench/scaling.sh [NAME...]
 # Environment: RUNS (default 3), KESTREL (default build/tools/kestrel).
 # Needs hyperfine.
@@ -9,7 +11,7 @@ set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 kestrel=${KESTREL:-$root/build/tools/kestrel}
 runs=${RUNS:-3}
-names=${*:-"file_lines string_append object_redeclare long_line"}
+names=${*:-"file_lines string_append object_redeclare long_line gui_list_view_items"}
 command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (apt-get install hyperfine)"; exit 1; }
 [ -x "$kestrel" ] || { echo "bench: build first ($kestrel not found)"; exit 1; }
 work=$(mktemp -d)
@@ -23,6 +25,7 @@ for name in $names; do
   "$kestrel" asm "$root/bench/scaling/$name.kasm" -o "$work/$name.img"
   input=/dev/null
   [ "$name" = long_line ] && input="$work/line.txt"
+  case $name in gui_*) export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" ;; esac
   result=$(cd "$work" && "$kestrel" run "$work/$name.img" <"$input")
   hyperfine --style none --runs "$runs" --export-json "$work/$name.json" \
     "$kestrel run $work/$name.img $work/out.txt <$input" >/dev/null 2>&1

@@ -8,11 +8,13 @@
 #include "objects/controls/gauge.h"
 #include "objects/controls/header_control.h"
 #include "objects/controls/label.h"
+#include "objects/controls/list_view.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
 #include "objects/controls/status_bar.h"
 #include "objects/controls/track_bar.h"
+#include "objects/image_list.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -52,6 +54,8 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerGaugeType,
            registerTrackBarType,
            registerHeaderType,
+           registerImageListType,
+           registerListViewType,
        })
     family(registry);
 }

@@ -10,6 +10,7 @@
 #include "toolkit/peers/edit.h"
 #include "toolkit/peers/form.h"
 #include "toolkit/peers/header.h"
+#include "toolkit/peers/list_view.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
@@ -40,6 +41,8 @@ std::unique_ptr<gui::PopupMenuPeer> makePopupMenuPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::TrackBarPeer> makeTrackBarPeer(gui::WindowOwner& owner);
 // Header controls (qt_header_peer.cpp).
 std::unique_ptr<gui::HeaderPeer> makeHeaderPeer(gui::WindowOwner& owner);
+// List views (qt_list_view_peer.cpp).
+std::unique_ptr<gui::ListViewPeer> makeListViewPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -87,6 +87,7 @@ class QtToolkit : public Toolkit {
         peer<gui::RichEditPeer, qt::makeRichEditPeer>(),
         peer<gui::TrackBarPeer, qt::makeTrackBarPeer>(),
         peer<gui::HeaderPeer, qt::makeHeaderPeer>(),
+        peer<gui::ListViewPeer, qt::makeListViewPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
