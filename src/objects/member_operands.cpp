@@ -16,6 +16,14 @@ Str stringOperand(Machine& m) {
   return m.strReg;
 }
 
+AnyValue anyOperand(Machine& m) {
+  AnyValue v;
+  v.isText = m.evaluate() == 1;
+  if (v.isText) v.text = m.strReg;
+  else v.number = m.numReg;
+  return v;
+}
+
 void ignoredOperand(Machine& m) { m.evaluate(); }
 int32_t handlerOperand(Machine& m) { return m.s32(); }
 void skipByte(Machine& m) { m.u8(); }
@@ -80,6 +88,11 @@ ObjectRef readTypeFirstOperand(Machine& m) {
   const int type = m.u8();
   const int kind = m.u8();
   return {type, indexForKind(m, type, kind)};
+}
+
+int32_t readIndexOperand(Machine& m) {
+  const int kind = m.u8();
+  return kind == kKindParameter ? parameterIndex(m, m.u8()) : m.s16();
 }
 
 Object& containerLookup(Machine& m, ObjectRef ref) {

@@ -12,6 +12,8 @@
 #include "objects/sockets.h"
 #include "objects/streams.h"
 #include "objects/string_list.h"
+#include "ole/automation_object.h"
+#include "ole/ole_container.h"
 
 namespace kestrel::objects {
 
@@ -38,6 +40,8 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           ole::registerAutomationType,
+           ole::registerContainerType,
        })
     family(registry);
 }

@@ -8,6 +8,7 @@
 
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/ole_container.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
@@ -23,6 +24,8 @@ std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
+// The placeholder of the container of embedded objects (qt_ole_container_peer.cpp).
+std::unique_ptr<gui::ContainerPeer> makeContainerPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

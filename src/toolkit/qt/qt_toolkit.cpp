@@ -76,6 +76,7 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::ContainerPeer, qt::makeContainerPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
@@ -105,6 +106,7 @@ class QtToolkit : public Toolkit {
   std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready) override {
     return qt::makeSocketWatch(socket, std::move(ready));
   }
+  bus::Bus* automationBus() override { return qt::automationBus(); }
 
   std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill) override {
     return qt::makeSurface(width, height, fill);
