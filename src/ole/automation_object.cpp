@@ -20,8 +20,9 @@ std::shared_ptr<const RemoteObject> AutomationObject::target() const {
 
 AutomationSettings& automationSettings(Machine& m) { return objects::world(m).state<AutomationSettings>(); }
 
-bus::Bus& sessionBus() {
-  bus::Bus* bus = toolkit().automationBus();
+bus::Bus& sessionBus(Machine& m) {
+  // The sandbox starts no other programs, services included.
+  bus::Bus* bus = objects::sandboxed(m) ? nullptr : toolkit().automationBus();
   if (bus == nullptr) raise(kNoBus);
   return *bus;
 }
@@ -46,22 +47,22 @@ void pushCreated(EvalStacks& s, A& o, Make make) {
 
 void create(Machine& m, A& o) {
   const Str name = objects::stringOperand(m);
-  o.remote = RemoteObject::create(sessionBus(), name.view(), timeout(m));
+  o.remote = RemoteObject::create(sessionBus(m), name.view(), timeout(m));
 }
 
 void createRead(Machine& m, A& o, EvalStacks& s) {
   const Str name = objects::stringOperand(m);
-  pushCreated(s, o, [&] { return RemoteObject::create(sessionBus(), name.view(), timeout(m)); });
+  pushCreated(s, o, [&] { return RemoteObject::create(sessionBus(m), name.view(), timeout(m)); });
 }
 
 void getActive(Machine& m, A& o) {
   const Str name = objects::stringOperand(m);
-  o.remote = RemoteObject::running(sessionBus(), name.view(), timeout(m));
+  o.remote = RemoteObject::running(sessionBus(m), name.view(), timeout(m));
 }
 
 void getActiveRead(Machine& m, A& o, EvalStacks& s) {
   const Str name = objects::stringOperand(m);
-  pushCreated(s, o, [&] { return RemoteObject::running(sessionBus(), name.view(), timeout(m)); });
+  pushCreated(s, o, [&] { return RemoteObject::running(sessionBus(m), name.view(), timeout(m)); });
 }
 
 // Objects on other machines need a distributed object system, which this
@@ -81,12 +82,12 @@ void createRemoteRead(Machine& m, A&, EvalStacks& s) {
 
 void invoke(Machine& m, A& o) {
   const Invocation call = readInvocation(m, true);
-  o.target()->invoke(sessionBus(), call, timeout(m));
+  o.target()->invoke(sessionBus(m), call, timeout(m));
 }
 
 void invokeRead(Machine& m, A& o, EvalStacks& s) {
   const Invocation call = readInvocation(m, false);
-  pushResult(s, o.target()->invoke(sessionBus(), call, timeout(m)));
+  pushResult(s, o.target()->invoke(sessionBus(m), call, timeout(m)));
 }
 
 void dispatchIdRead(Machine& m, A& o, EvalStacks& s) {
@@ -109,7 +110,7 @@ void putReference(Machine& m, A& o) {
   value.kind = ProgramValue::Object;
   value.text = other.target()->path();
   call.arguments.push_back(std::move(value));
-  o.target()->invoke(sessionBus(), call, timeout(m));
+  o.target()->invoke(sessionBus(m), call, timeout(m));
 }
 
 // A property (or a method's result) of another automation object that
@@ -123,10 +124,10 @@ void fromProperty(Machine& m, A& o) {
   call.name = objects::stringOperand(m).str();
   objects::skipByte(m);
   const std::shared_ptr<const RemoteObject> source = other.target();
-  bus::Value value = source->invoke(sessionBus(), call, timeout(m));
+  bus::Value value = source->invoke(sessionBus(m), call, timeout(m));
   while (value.signature == "v" && !value.items.empty()) value = bus::Value(value.items.front());
   if (value.signature != "o") raise(kNoObject);
-  o.remote = source->objectAt(sessionBus(), value.text, timeout(m));
+  o.remote = source->objectAt(sessionBus(m), value.text, timeout(m));
 }
 
 // A container never holds an embedded object here.

@@ -29,8 +29,9 @@ struct AutomationSettings : objects::FamilyState {
 };
 AutomationSettings& automationSettings(Machine& m);
 
-// The session bus ("No D-Bus session bus ..." when there is none).
-bus::Bus& sessionBus();
+// The session bus ("No D-Bus session bus ..." when there is none, and in
+// the sandbox).
+bus::Bus& sessionBus(Machine& m);
 
 void registerAutomationType(objects::TypeRegistry& registry);
 

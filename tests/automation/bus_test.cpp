@@ -143,6 +143,8 @@ TEST(AutomationBus, ErrorsReachTheProgram) {
   EXPECT_EQ(Program("    set automation:0.Invoke = \"Fail\", \"caf\" + chr(233) + \" is closed\"\n").run(),
             "caf\xE9 is closed");
   EXPECT_EQ(Program("    set automation:0.Invoke = \"Changed\", \"x\"\n").run(), ole::kUnknownName);
+  EXPECT_EQ(Program("    set automation:0.Release\n    let str:0 = automation:0.Invoke(\"Name\")\n").run(),
+            ole::kNoObject);
   EXPECT_EQ(Program("    set automation:1.Create = \"org.kestrel.Missing\"\n").run(), ole::kInvalidClassString);
   Program expression("    let double:0 = automation:1.Create(\"org.kestrel.Missing\") + 1\n");
   ASSERT_EQ(expression.run(), "");
@@ -187,7 +189,6 @@ TEST(AutomationBus, ObjectsThatPropertiesName) {
     set automation:0.PutRef = "Partner", automation:2
     set automation:3.FromProperty = automation:0, "Partner"
     let str:2 = automation:3.Invoke("Name")
-    set automation:3.Release
     set automation:3.FromProperty = automation:0, "Name"
   )");
   EXPECT_EQ(p.run(), ole::kNoObject);

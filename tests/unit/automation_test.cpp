@@ -172,12 +172,12 @@ class Automation : public testing::Test {
 
   // Declares int:0 to int:9, str:0 to str:4, automation:0 to :3 and a
   // container, then runs `body`; returns the error's text or "".
-  std::string run(const std::string& body) {
+  std::string run(const std::string& body, MachineOptions options = {}) {
     std::string s = "    dim automation:3\n    dim container:0\n";
     for (int i = 0; i < 10; ++i) s += "    dim double:" + std::to_string(i) + "\n";
     for (int i = 0; i < 5; ++i) s += "    dim str:" + std::to_string(i) + "\n";
     m.reset();  // one machine at a time: they share the low arena
-    m = std::make_unique<Machine>(parseImage(kasm::assemble(s + body)));
+    m = std::make_unique<Machine>(parseImage(kasm::assemble(s + body)), std::move(options));
     try {
       m->run();
     } catch (const RuntimeError& e) {
@@ -317,12 +317,16 @@ TEST_F(Automation, PropertiesAreReadAndPut) {
     set automation:0.Invoke = "Name", put "caf" + chr(233)
     let str:1 = automation:0.Invoke("Name")
     set automation:0.Invoke = "Name"
+    set automation:0.Invoke = "Name", {7}
   )"), "");
   EXPECT_EQ(text(0), "test");  // names match without regard to case
   EXPECT_EQ(text(1), "caf\xE9");
   EXPECT_EQ(fake->properties["/org/test/Service"]["Name"].text, "caf\xC3\xA9");
+  // A byte other than 1 after the arguments is no put: the last two
+  // statements read the property and drop it.
+  EXPECT_EQ(fake->log.at(fake->log.size() - 1), "Get(s s)");
   EXPECT_EQ(fake->log.at(fake->log.size() - 2), "Get(s s)");
-  EXPECT_EQ(fake->log.at(fake->log.size() - 3), "Set(s s vs)");
+  EXPECT_EQ(fake->log.at(fake->log.size() - 4), "Set(s s vs)");
 }
 
 TEST_F(Automation, DispatchIdsArePositionsInTheSortedNames) {
@@ -396,6 +400,10 @@ TEST_F(Automation, CreatesFailAsStatementsAndYieldZeroAsExpressions) {
 }
 
 TEST_F(Automation, WithoutABusNothingIsCreated) {
+  MachineOptions sandbox;
+  sandbox.sandbox = true;
+  EXPECT_EQ(run("    set automation:0.Create = \"org.test.Service\"\n", sandbox), kNoBus);
+  EXPECT_TRUE(fake->log.empty());
   installToolkit(makeNullToolkit());
   EXPECT_EQ(run("    set automation:0.Create = \"org.test.Service\"\n"), kNoBus);
   EXPECT_EQ(run("    let double:0 = automation:0.Create(\"org.test.Service\") - 5\n"), "");
