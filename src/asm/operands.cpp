@@ -8,6 +8,11 @@
 
 namespace kestrel::kasm {
 
+namespace {
+// The type that {I} operands name.
+constexpr int kImpliedObjectType = 84;
+}  // namespace
+
 int64_t Parser::integer() {
   bool negative = accept("-");
   const Token& t = peek();
@@ -108,15 +113,67 @@ std::string markerText(int marker, int defaultMarker) {
   return "(#" + std::to_string(marker) + ") ";
 }
 
+namespace {
+bool listEnds(Parser& p) { return p.atEnd() || p.isPunct(")") || p.isPunct("]"); }
+}  // namespace
+
 void compileMarkerList(Parser& p, Emitter& e, bool leadingComma) {
   bool first = !leadingComma;
-  while (!p.atEnd() && !p.isPunct(")") && !p.isPunct("]")) {
-    if (!first) p.expect(",");
+  while (!listEnds(p)) {
+    if (!first) {
+      p.expect(",");
+      if (listEnds(p)) break;  // "x, " as an empty list after x
+    }
     first = false;
     e.u8(compileMarker(p, 1));
     compileExpression(p, e);
   }
   e.u8(11);
+}
+
+// A call's arguments: a marker list, then a byte that is 1 for a property
+// put followed by the value (written "put value" as the last element), 0
+// for none, or another value written {N}.
+void compileCallArguments(Parser& p, Emitter& e, bool leadingComma) {
+  bool first = !leadingComma;
+  while (!listEnds(p)) {
+    if (!first) {
+      p.expect(",");
+      if (listEnds(p)) break;
+    }
+    first = false;
+    if (p.acceptWord("put")) {
+      e.u8(11);
+      e.u8(1);
+      compileExpression(p, e);
+      return;
+    }
+    if (p.accept("{")) {
+      e.u8(11);
+      e.u8(p.integer());
+      p.expect("}");
+      return;
+    }
+    e.u8(compileMarker(p, 1));
+    compileExpression(p, e);
+  }
+  e.u8(11);
+  e.u8(0);
+}
+
+bool decodeCallArguments(Decoder& d, LabelNames& names, std::string& out) {
+  if (!decodeMarkerList(d, names, out)) return false;
+  const int b = d.u8();
+  std::string tail;
+  if (b == 1) {
+    std::string value;
+    if (!decompileExpression(d, names, value)) return false;
+    tail = "put " + value;
+  } else if (b != 0) {
+    tail = "{" + std::to_string(b) + "}";
+  }
+  if (!tail.empty()) out += (out.empty() ? "" : ", ") + tail;
+  return d.ok;
 }
 
 bool decodeMarkerList(Decoder& d, LabelNames& names, std::string& out) {
@@ -462,6 +519,35 @@ void compileObjectOperand(Parser& p, Emitter& e, bool typeFirst) {
   e.s16(index);
 }
 
+// An automation object named by kind and index alone (the member implies
+// the type): automation:N, automation:N#KIND or arg.automation:SLOT.
+void compileIndexOperand(Parser& p, Emitter& e) {
+  const bool parameter = p.acceptWord("arg");
+  if (parameter) p.expect(".");
+  const std::string name = p.ident();
+  if (parseTypeName(p, name) != kImpliedObjectType) p.fail("expected " + objectTypeText(kImpliedObjectType));
+  p.expect(":");
+  if (parameter) {
+    e.u8(12);
+    e.u8(p.integer());
+    return;
+  }
+  const int64_t index = p.integer();
+  e.u8(p.accept("#") ? static_cast<int>(p.integer()) : 8);
+  e.s16(index);
+}
+
+bool decodeIndexOperand(Decoder& d, std::string& out) {
+  const int kind = d.u8();
+  const std::string name = objectTypeText(kImpliedObjectType);
+  if (kind == 12) {
+    out = "arg." + name + ":" + std::to_string(d.u8());
+    return d.ok;
+  }
+  out = name + ":" + std::to_string(d.s16()) + (kind == 8 ? "" : "#" + std::to_string(kind));
+  return d.ok;
+}
+
 bool decodeObjectOperand(Decoder& d, LabelNames& names, bool typeFirst, std::string& out) {
   int kind = 0, type = 0;
   if (typeFirst) {
@@ -622,9 +708,11 @@ void compileOperand(Parser& p, Emitter& e, char letter) {
       else e.u8(13);
       break;
     case 'L': compileMarkerList(p, e, false); break;
+    case 'K': compileCallArguments(p, e, false); break;
+    case 'I': compileIndexOperand(p, e); break;
     case 'O': compileObjectOperand(p, e, false); break;
     case 'C': compileObjectOperand(p, e, true); break;
-    case 'I': compileObjectList(p, e); break;
+    case 'G': compileObjectList(p, e); break;
     case 'T': compileStreamReference(p, e); break;
     case 'Y': compileArrayStart(p, e); break;
     case 'F': compileFieldArrayOperand(p, e); break;
@@ -669,9 +757,11 @@ bool decodeOperand(Decoder& d, LabelNames& names, char letter, std::string& out)
       break;
     }
     case 'L': return decodeMarkerList(d, names, out);
+    case 'K': return decodeCallArguments(d, names, out);
+    case 'I': return decodeIndexOperand(d, out);
     case 'O': return decodeObjectOperand(d, names, false, out);
     case 'C': return decodeObjectOperand(d, names, true, out);
-    case 'I': return decodeObjectList(d, names, out);
+    case 'G': return decodeObjectList(d, names, out);
     case 'T': return decodeStreamReference(d, out);
     case 'Y': return decodeArrayStart(d, names, out);
     case 'F': return decodeFieldArrayOperand(d, names, out);
@@ -759,6 +849,14 @@ void compileLayout(Parser& p, Emitter& e, const char* layout, bool parens) {
       }
       continue;
     }
+    if (*l == 'L' || *l == 'K') {
+      // A list leads its elements with commas of its own, so an empty one
+      // at the end needs none.
+      if (*l == 'L') compileMarkerList(p, e, !first);
+      else compileCallArguments(p, e, !first);
+      first = false;
+      continue;
+    }
     if (!first) p.expect(",");
     first = false;
     compileOperand(p, e, *l);
@@ -777,6 +875,7 @@ bool decodeLayout(Decoder& d, LabelNames& names, const char* layout, bool parens
     }
     std::string text;
     if (!decodeOperand(d, names, *l, text)) return false;
+    if ((*l == 'L' || *l == 'K') && text.empty()) continue;
     if (!first) body += ", ";
     else if (!body.empty()) body += " ";
     first = false;

@@ -11,11 +11,15 @@
 //   {S} subscripts (e, e)       {Z} line end: nothing, ";" (none) or #N
 //   {L} expression list ended by byte 11, each led by a marker byte
 //   {O} object operand (kind, type, index)     {C} the same, type first
-//   {I} list of {C} operands ended by byte 11 where a type would stand
+//   {G} list of {C} operands ended by byte 11 where a type would stand
 //   {T} stream reference: type, kind, index, written TYPE:N or TYPE:N#kind
 //   {Y} first element of an array transfer: KIND[N](subs) or arg.KIND[S](subs)
 //   {F} array-valued structure field: struct:N.KIND[F] or struct[A](subs).KIND[F]
 //   {N} byte-array number: byte[N], or arg.byte[S] for a parameter
+//   {K} a call's arguments: an {L} list, then a byte that is 1 for a
+//       property put of one more expression: "a, b, put v"
+//   {I} an automation object by kind and index alone (no type code):
+//       automation:N, automation:N#KIND or arg.automation:SLOT
 // A member's layout is a string of these letters; its text form separates
 // the operands with commas. In layouts the letter b is one byte that the
 // member reads and ignores: 1 before another operand, 11 at the end (the
@@ -45,6 +49,8 @@ int compileMarker(Parser& p, int defaultMarker);
 std::string markerText(int marker, int defaultMarker);
 void compileMarkerList(Parser& p, Emitter& e, bool leadingComma);
 bool decodeMarkerList(Decoder& d, LabelNames& names, std::string& out);
+void compileCallArguments(Parser& p, Emitter& e, bool leadingComma);
+bool decodeCallArguments(Decoder& d, LabelNames& names, std::string& out);
 
 // Special operands of built-in functions.
 void compileArrayReference(Parser& p, Emitter& e);

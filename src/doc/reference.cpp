@@ -38,8 +38,10 @@ const char* writtenOperand(char letter) {
     case 'D': return "dword";
     case 'H': return "label";
     case 'L': return "e, ...";
+    case 'K': return "e, ... [put e]";
+    case 'I': return "automation:N";
     case 'O': case 'C': return "object";
-    case 'I': return "object, ...";
+    case 'G': return "object, ...";
     case 'T': return "stream";
     case 'Y': return "array";
     case 'F': return "field";

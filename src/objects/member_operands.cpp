@@ -20,6 +20,14 @@ Str stringOperand(Machine& m) {
   return m.strReg;
 }
 
+AnyValue anyOperand(Machine& m) {
+  AnyValue v;
+  v.isText = m.evaluate() == 1;
+  if (v.isText) v.text = m.strReg;
+  else v.number = m.numReg;
+  return v;
+}
+
 void ignoredOperand(Machine& m) { m.evaluate(); }
 int32_t handlerOperand(Machine& m) { return m.s32(); }
 void skipByte(Machine& m) { m.u8(); }
@@ -106,6 +114,11 @@ bool nextListedObject(Machine& m, ObjectRef& ref) {
   const int kind = m.u8();
   ref = {type, indexForKind(m, type, kind)};
   return true;
+}
+
+int32_t readIndexOperand(Machine& m) {
+  const int kind = m.u8();
+  return kind == kKindParameter ? parameterIndex(m, m.u8()) : m.s16();
 }
 
 Object& containerLookup(Machine& m, ObjectRef ref) {

@@ -29,6 +29,13 @@ uint8_t flagOperand(Machine& m);
 // A truth value: any value but 0 is true (0.4 too: it is not rounded).
 bool truthOperand(Machine& m);
 Str stringOperand(Machine& m);
+// One expression of either kind: a string, or else a number.
+struct AnyValue {
+  bool isText = false;
+  double number = 0;
+  Str text;
+};
+AnyValue anyOperand(Machine& m);
 // One expression that the member evaluates and does not use.
 void ignoredOperand(Machine& m);
 // An event binding: 4 raw bytes, the handler's little-endian position.
@@ -81,6 +88,9 @@ ObjectRef readTypeFirstOperand(Machine& m);
 // code would stand (a menu's items): reads the next one into `ref`, or
 // the end (false).
 bool nextListedObject(Machine& m, ObjectRef& ref);
+// Kind byte, then the index, with no type code (the member implies the
+// type): kind 12 a parameter slot byte, any other a 2-byte index.
+int32_t readIndexOperand(Machine& m);
 // The index of the object passed in by-reference parameter `slot` of the
 // procedure running now (the first frame outside any procedure).
 int32_t parameterIndex(Machine& m, int slot);

@@ -21,6 +21,8 @@
 #include "objects/sockets.h"
 #include "objects/streams.h"
 #include "objects/string_list.h"
+#include "ole/automation_object.h"
+#include "ole/ole_container.h"
 
 namespace kestrel::objects {
 
@@ -56,6 +58,8 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerHeaderType,
            registerImageListType,
            registerListViewType,
+           ole::registerAutomationType,
+           ole::registerContainerType,
        })
     family(registry);
 }

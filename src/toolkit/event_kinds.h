@@ -57,4 +57,5 @@
   X(SectionTrack, sectionTrack, "OnSectionTrack", "")                                                                \
   X(DrawSection, drawSection, "OnDrawSection", "")                                                                   \
   X(Initialize, initialize, "OnInitialize", "sender")                                                                \
-  X(InitializeSurface, initializeSurface, "OnInitializeSurface", "sender")
+  X(InitializeSurface, initializeSurface, "OnInitializeSurface", "sender")                                           \
+  X(ObjectMove, objectMove, "OnObjectMove", "sender (no embedded object moves here)")

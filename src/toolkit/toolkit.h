@@ -19,6 +19,9 @@
 
 namespace kestrel {
 
+namespace bus {
+class Bus;
+}
 struct MessageBoxRequest;
 class TextPrintJob;
 class SocketWatch;
@@ -91,6 +94,10 @@ class Toolkit {
   // and the watch is armed for that condition; whoever handles it disarms
   // it. nullptr when there is no event loop (the default).
   virtual std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready);
+
+  // ---- The desktop's automation bus (toolkit/automation_bus.h): the
+  // session bus, or nullptr when there is none (the null toolkit).
+  virtual bus::Bus* automationBus() { return nullptr; }
 
   // ---- Forms and controls (src/toolkit/peers/, one header per family):
   // the peer of type PeerT for `owner`, made by the factory the toolkit

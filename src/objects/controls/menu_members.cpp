@@ -41,7 +41,7 @@ std::vector<Member<MainMenu>> mainMenuRows() {
          if (form == nullptr) raise(texts::kInvalidCast);
          menu.makeFor(*form);
        }, nullptr, nullptr, "form: makes a new menu, the form's menu bar (the client area keeps its size)"},
-      {1, "AddItems", "I", [](Machine& m, M& menu) { addItems(m, menu.exists() ? &menu.items() : nullptr); },
+      {1, "AddItems", "G", [](Machine& m, M& menu) { addItems(m, menu.exists() ? &menu.items() : nullptr); },
        nullptr, nullptr, kAddItemsAbout},
       {2, "InsertItem", "bECb", [](Machine& m, M& menu) { insertItem(m, menu.exists() ? &menu.items() : nullptr); },
        nullptr, nullptr, kInsertItemAbout},
@@ -53,7 +53,7 @@ std::vector<Member<MenuItem>> menuItemRows() {
   using I = MenuItem;
   std::vector<Member<I>> rows = {
       property<&I::caption, &I::setCaption>(0, "Caption", "the text; \"-\" is a separator line, & underlines the next letter"),
-      {2, "AddItems", "I", [](Machine& m, I& item) { addItems(m, &item.subItems()); }, nullptr, nullptr,
+      {2, "AddItems", "G", [](Machine& m, I& item) { addItems(m, &item.subItems()); }, nullptr, nullptr,
        "menu items, each appended as a sub-item"},
       {3, "InsertItem", "bECb", [](Machine& m, I& item) { insertItem(m, &item.subItems()); }, nullptr, nullptr,
        "index (its low 8 bits), menu item: inserts the sub-item there"},
@@ -78,7 +78,7 @@ std::vector<Member<PopupMenu>> popupMenuRows() {
   using P = PopupMenu;
   return {
       writeOnly<&P::alignment>(0, "Alignment", "where the point of Popup is: 0 the menu's left edge, 1 right edge, 2 middle"),
-      {1, "AddItems", "I", [](Machine& m, P& menu) { addItems(m, &menu.items()); }, nullptr, nullptr, kAddItemsAbout},
+      {1, "AddItems", "G", [](Machine& m, P& menu) { addItems(m, &menu.items()); }, nullptr, nullptr, kAddItemsAbout},
       {2, "InsertItem", "bECb", [](Machine& m, P& menu) { insertItem(m, &menu.items()); }, nullptr, nullptr,
        kInsertItemAbout},
       {3, "Popup", "bEbEb", [](Machine& m, P& menu) {

@@ -12,6 +12,7 @@
 #include "toolkit/peers/header.h"
 #include "toolkit/peers/list_view.h"
 #include "toolkit/peers/menu.h"
+#include "toolkit/peers/ole_container.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
 #include "toolkit/peers/track_bar.h"
@@ -43,6 +44,8 @@ std::unique_ptr<gui::TrackBarPeer> makeTrackBarPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::HeaderPeer> makeHeaderPeer(gui::WindowOwner& owner);
 // List views (qt_list_view_peer.cpp).
 std::unique_ptr<gui::ListViewPeer> makeListViewPeer(gui::WindowOwner& owner);
+// The placeholder of the container of embedded objects (qt_ole_container_peer.cpp).
+std::unique_ptr<gui::ContainerPeer> makeContainerPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

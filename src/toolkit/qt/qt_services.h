@@ -64,6 +64,10 @@ class SoundPlayer {
 };
 std::unique_ptr<SoundPlayer> makeSoundPlayer();
 
+// The session bus for automation objects (qt_automation_bus.cpp); nullptr
+// when it cannot be reached.
+bus::Bus* automationBus();
+
 // A socket watched by the event loop (QSocketNotifier).
 std::unique_ptr<SocketWatch> makeSocketWatch(int socket, std::function<void(SocketCondition)> ready);
 

@@ -88,6 +88,7 @@ class QtToolkit : public Toolkit {
         peer<gui::TrackBarPeer, qt::makeTrackBarPeer>(),
         peer<gui::HeaderPeer, qt::makeHeaderPeer>(),
         peer<gui::ListViewPeer, qt::makeListViewPeer>(),
+        peer<gui::ContainerPeer, qt::makeContainerPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
@@ -122,6 +123,7 @@ class QtToolkit : public Toolkit {
   std::unique_ptr<SocketWatch> watchSocket(int socket, std::function<void(SocketCondition)> ready) override {
     return qt::makeSocketWatch(socket, std::move(ready));
   }
+  bus::Bus* automationBus() override { return qt::automationBus(); }
 
   std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill) override {
     return qt::makeSurface(width, height, fill);
