@@ -3,9 +3,12 @@
 // new family adds its header and one line to the list.
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
+#include "objects/controls/check_buttons.h"
 #include "objects/controls/form.h"
 #include "objects/controls/label.h"
+#include "objects/controls/paint_box.h"
 #include "objects/controls/panel.h"
+#include "objects/controls/timer.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -38,6 +41,9 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           registerCheckButtonTypes,
+           registerPaintBoxType,
+           registerTimerType,
        })
     family(registry);
 }

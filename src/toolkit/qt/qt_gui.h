@@ -7,8 +7,11 @@
 #include <string>
 
 #include "toolkit/peers/button.h"
+#include "toolkit/peers/check_button.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/paint_box.h"
 #include "toolkit/peers/picture.h"
+#include "toolkit/peers/timer.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -23,6 +26,12 @@ std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
+// Check boxes and radio buttons (qt_check_button_peer.cpp).
+std::unique_ptr<gui::CheckBoxPeer> makeCheckBoxPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::RadioButtonPeer> makeRadioButtonPeer(gui::WindowOwner& owner);
+// Paint boxes (qt_paint_box_peer.cpp) and timers (qt_timer.cpp).
+std::unique_ptr<gui::PaintBoxPeer> makePaintBoxPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::TimerPeer> makeTimerPeer(std::function<void()> tick);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

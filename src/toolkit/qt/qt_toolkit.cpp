@@ -76,6 +76,9 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::CheckBoxPeer, qt::makeCheckBoxPeer>(),
+        peer<gui::RadioButtonPeer, qt::makeRadioButtonPeer>(),
+        peer<gui::PaintBoxPeer, qt::makePaintBoxPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
@@ -108,6 +111,9 @@ class QtToolkit : public Toolkit {
 
   std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill) override {
     return qt::makeSurface(width, height, fill);
+  }
+  std::unique_ptr<gui::TimerPeer> createTimer(std::function<void()> tick) override {
+    return qt::makeTimerPeer(std::move(tick));
   }
   uint32_t systemColor(int index) override { return qt::paletteColor(index); }
   std::vector<std::string> screenFonts() override { return qt::screenFontFamilies(); }
