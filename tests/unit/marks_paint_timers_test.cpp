@@ -245,3 +245,9 @@ main:
   t.tick();  // unbound: nothing runs
   EXPECT_EQ(r.number(9), 0);
 }
+
+// A paint box is no container: naming it as a Parent is a cast error.
+TEST(PaintBoxes, HoldNoControls) {
+  MarkRun r("    dim paintbox:0\n    dim checkbox:0\n    set checkbox:0.Parent = paintbox:0\n");
+  EXPECT_EQ(r.run(), "Invalid class typecast");
+}

@@ -23,6 +23,7 @@ class PaintBox : public ControlOf<gui::PaintBoxPeer>, public CanvasOwner {
   PaintBox(Machine& m, int type);
 
   const char* windowClass() const override { return "TPaintBox"; }
+  bool holdsControls() const override { return false; }
   void event(gui::InputEvent& e) override;
   CanvasTarget canvasTarget() override;
   // The paint box's own picture, whatever device context it draws on.
