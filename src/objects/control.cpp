@@ -392,7 +392,7 @@ const FontObject& fontOperand(Machine& m) {
 Control& containerOperand(Machine& m) {
   Object& o = containerLookup(m, readObjectOperand(m));
   auto* control = dynamic_cast<Control*>(&o);
-  if (control == nullptr) raise(texts::kInvalidCast);
+  if (control == nullptr || !control->holdsControls()) raise(texts::kInvalidCast);
   return *control;
 }
 

@@ -71,6 +71,8 @@ class Control : public EventSource, public gui::WindowOwner {
   // holds others, and not this control or one inside it.
   void setParent(Control* container);
   Control* parent() const { return parent_; }
+  // Whether Parent may name this control (a paint box holds none).
+  virtual bool holdsControls() const { return true; }
 
   gui::FontDesc& font() { return font_; }
   // Shows the font after the program changed font(); from then on the

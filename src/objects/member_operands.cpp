@@ -1,10 +1,12 @@
 #include "objects/member_operands.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "core/machine.h"
+#include "expr/conversions.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -12,6 +14,12 @@ namespace kestrel::objects {
 
 int32_t numberOperand(Machine& m) { return m.evalRound(); }
 int32_t truncOperand(Machine& m) { return m.evalTrunc(); }
+
+uint32_t unsignedOperand(Machine& m) {
+  const double v = std::nearbyint(m.evalNumber());  // the default rounding: to nearest, ties to even
+  if (!(v > -9.2e18 && v < 9.2e18)) raiseInvalidFloatOp();
+  return static_cast<uint32_t>(static_cast<int64_t>(v));
+}
 uint8_t flagOperand(Machine& m) { return static_cast<uint8_t>(m.evalRound()); }
 bool truthOperand(Machine& m) { return m.evalNumber() != 0; }
 

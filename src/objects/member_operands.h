@@ -24,6 +24,9 @@ namespace kestrel::objects {
 int32_t numberOperand(Machine& m);
 // A numeric operand that the table marks as truncated.
 int32_t truncOperand(Machine& m);
+// A numeric operand kept as an unsigned 32-bit number: rounded (ties to
+// even), its low 32 bits, so that -1 is 4294967295.
+uint32_t unsignedOperand(Machine& m);
 // A boolean property: the low 8 bits of the rounded value are the flag.
 uint8_t flagOperand(Machine& m);
 // A truth value: any value but 0 is true (0.4 too: it is not rounded).

@@ -3,6 +3,7 @@
 // new family adds its header and one line to the list.
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
+#include "objects/controls/check_buttons.h"
 #include "objects/controls/edit.h"
 #include "objects/controls/form.h"
 #include "objects/controls/gauge.h"
@@ -10,9 +11,11 @@
 #include "objects/controls/label.h"
 #include "objects/controls/list_view.h"
 #include "objects/controls/menus.h"
+#include "objects/controls/paint_box.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
 #include "objects/controls/status_bar.h"
+#include "objects/controls/timer.h"
 #include "objects/controls/track_bar.h"
 #include "objects/image_list.h"
 #include "objects/object_model.h"
@@ -60,6 +63,9 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerListViewType,
            ole::registerAutomationType,
            ole::registerContainerType,
+           registerCheckButtonTypes,
+           registerPaintBoxType,
+           registerTimerType,
        })
     family(registry);
 }

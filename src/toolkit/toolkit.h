@@ -28,6 +28,7 @@ class SocketWatch;
 enum class SocketCondition { Readable, Writable };
 namespace gui {
 class Surface;
+class TimerPeer;
 class WindowOwner;
 class WindowPeer;
 }  // namespace gui
@@ -124,6 +125,10 @@ class Toolkit {
               return made;
             }};
   }
+
+  // ---- Timers (src/toolkit/peers/timer.h): `tick` runs from the event loop
+  // while the timer runs. The default (peers/timer.cpp) never ticks.
+  virtual std::unique_ptr<gui::TimerPeer> createTimer(std::function<void()> tick);
 
   // ---- Pictures, colours, fonts and the event loop. The defaults
   // (gui_services.cpp) are the null toolkit's: surfaces that draw nothing.

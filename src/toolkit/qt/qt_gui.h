@@ -7,14 +7,17 @@
 #include <string>
 
 #include "toolkit/peers/button.h"
+#include "toolkit/peers/check_button.h"
 #include "toolkit/peers/edit.h"
 #include "toolkit/peers/form.h"
 #include "toolkit/peers/header.h"
 #include "toolkit/peers/list_view.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/ole_container.h"
+#include "toolkit/peers/paint_box.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
+#include "toolkit/peers/timer.h"
 #include "toolkit/peers/track_bar.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
@@ -46,6 +49,12 @@ std::unique_ptr<gui::HeaderPeer> makeHeaderPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::ListViewPeer> makeListViewPeer(gui::WindowOwner& owner);
 // The placeholder of the container of embedded objects (qt_ole_container_peer.cpp).
 std::unique_ptr<gui::ContainerPeer> makeContainerPeer(gui::WindowOwner& owner);
+// Check boxes and radio buttons (qt_check_button_peer.cpp).
+std::unique_ptr<gui::CheckBoxPeer> makeCheckBoxPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::RadioButtonPeer> makeRadioButtonPeer(gui::WindowOwner& owner);
+// Paint boxes (qt_paint_box_peer.cpp) and timers (qt_timer.cpp).
+std::unique_ptr<gui::PaintBoxPeer> makePaintBoxPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::TimerPeer> makeTimerPeer(std::function<void()> tick);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -185,34 +185,44 @@ void QtSurface::fillRect(const gui::Rect& r) {
 }
 
 // A border fill: every pixel reached from (x, y) through pixels that are
-// not the border colour takes the brush colour.
+// not the border colour takes the brush colour. Row by row: a run of a row
+// is filled at once and leaves one seed for each run of open pixels above
+// and below it, so the work list stays short and nothing recurses, however
+// large the area.
 void QtSurface::floodFill(int32_t x, int32_t y, uint32_t border) {
   if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
   const QRgb stop = toQRgb(border) & 0x00FFFFFF;
   const QRgb fill = toQRgb(state.brush);
   const int w = image_.width();
   const int h = image_.height();
-  auto isBorder = [&](int px, int py) {
-    return (reinterpret_cast<const QRgb*>(image_.constScanLine(py))[px] & 0x00FFFFFF) == stop;
+  std::vector<uint8_t> done(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+  auto open = [&](int px, int py) {
+    return done[static_cast<size_t>(py) * w + px] == 0 &&
+           (reinterpret_cast<const QRgb*>(image_.constScanLine(py))[px] & 0x00FFFFFF) != stop;
   };
-  if (isBorder(x, y)) return;
-  std::vector<uint8_t> seen(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-  std::vector<std::pair<int, int>> stack{{x, y}};
-  while (!stack.empty()) {
-    auto [sx, sy] = stack.back();
-    stack.pop_back();
-    if (seen[static_cast<size_t>(sy) * w + sx] || isBorder(sx, sy)) continue;
-    // The run of this row, then the rows above and below it.
+  if (!open(x, y)) return;
+  std::vector<std::pair<int, int>> seeds{{x, y}};
+  while (!seeds.empty()) {
+    const auto [sx, sy] = seeds.back();
+    seeds.pop_back();
+    if (!open(sx, sy)) continue;
     int left = sx;
-    while (left > 0 && !seen[static_cast<size_t>(sy) * w + left - 1] && !isBorder(left - 1, sy)) --left;
+    while (left > 0 && open(left - 1, sy)) --left;
     int right = sx;
-    while (right + 1 < w && !seen[static_cast<size_t>(sy) * w + right + 1] && !isBorder(right + 1, sy)) ++right;
+    while (right + 1 < w && open(right + 1, sy)) ++right;
     auto* row = reinterpret_cast<QRgb*>(image_.scanLine(sy));
     for (int px = left; px <= right; ++px) {
       row[px] = fill;
-      seen[static_cast<size_t>(sy) * w + px] = 1;
-      if (sy > 0 && !seen[static_cast<size_t>(sy - 1) * w + px]) stack.emplace_back(px, sy - 1);
-      if (sy + 1 < h && !seen[static_cast<size_t>(sy + 1) * w + px]) stack.emplace_back(px, sy + 1);
+      done[static_cast<size_t>(sy) * w + px] = 1;
+    }
+    for (const int ny : {sy - 1, sy + 1}) {
+      if (ny < 0 || ny >= h) continue;
+      bool inRun = false;
+      for (int px = left; px <= right; ++px) {
+        const bool isOpen = open(px, ny);
+        if (isOpen && !inRun) seeds.emplace_back(px, ny);
+        inRun = isOpen;
+      }
     }
   }
   touched();

@@ -89,6 +89,9 @@ class QtToolkit : public Toolkit {
         peer<gui::HeaderPeer, qt::makeHeaderPeer>(),
         peer<gui::ListViewPeer, qt::makeListViewPeer>(),
         peer<gui::ContainerPeer, qt::makeContainerPeer>(),
+        peer<gui::CheckBoxPeer, qt::makeCheckBoxPeer>(),
+        peer<gui::RadioButtonPeer, qt::makeRadioButtonPeer>(),
+        peer<gui::PaintBoxPeer, qt::makePaintBoxPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
@@ -127,6 +130,9 @@ class QtToolkit : public Toolkit {
 
   std::unique_ptr<gui::Surface> createSurface(int32_t width, int32_t height, uint32_t fill) override {
     return qt::makeSurface(width, height, fill);
+  }
+  std::unique_ptr<gui::TimerPeer> createTimer(std::function<void()> tick) override {
+    return qt::makeTimerPeer(std::move(tick));
   }
   uint32_t systemColor(int index) override { return qt::paletteColor(index); }
   std::vector<std::string> screenFonts() override { return qt::screenFontFamilies(); }
