@@ -35,6 +35,12 @@ std::vector<uint8_t> programFileBytes(Machine& m, const Str& name) {
   return bytes;
 }
 
+void writeProgramFile(Machine& m, const Str& name, const std::string& bytes) {
+  if (m.options.sandbox) raise("Cannot create file \"" + name.str() + "\". files are not available in the sandbox");
+  if (!platform::writeFileBytes(platform::translatePath(name.view()), std::vector<uint8_t>(bytes.begin(), bytes.end())))
+    raise("Cannot create file \"" + name.str() + "\". The file cannot be written");
+}
+
 bool pictureFileOperand(Machine& m, std::vector<uint8_t>& bytes) {
   if (m.evaluate() == 0) return false;
   bytes = programFileBytes(m, m.strReg);

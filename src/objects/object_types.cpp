@@ -3,8 +3,12 @@
 // new family adds its header and one line to the list.
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
+#include "objects/controls/combo_box.h"
+#include "objects/controls/dir_tree.h"
+#include "objects/controls/file_list_box.h"
 #include "objects/controls/form.h"
 #include "objects/controls/label.h"
+#include "objects/controls/list_box.h"
 #include "objects/controls/panel.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
@@ -38,6 +42,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           registerListBoxType,
+           registerComboBoxType,
+           registerFileListBoxType,
+           registerDirTreeType,
        })
     family(registry);
 }

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "toolkit/peers/button.h"
+#include "toolkit/peers/dir_tree.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/lists.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
@@ -23,6 +25,11 @@ std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
+// List, combo and file list boxes (qt_list_peer.cpp), directory trees (qt_dir_tree_peer.cpp).
+std::unique_ptr<gui::ListPeer> makeListPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::FileListPeer> makeFileListPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ComboPeer> makeComboPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::DirTreePeer> makeDirTreePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -76,6 +76,10 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::ListPeer, qt::makeListPeer>(),
+        peer<gui::FileListPeer, qt::makeFileListPeer>(),
+        peer<gui::ComboPeer, qt::makeComboPeer>(),
+        peer<gui::DirTreePeer, qt::makeDirTreePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
