@@ -20,6 +20,8 @@ class QtDirTreePeer : public ChildPeer<gui::DirTreePeer> {
     t->setHeaderHidden(true);
     t->setColumnCount(1);
     t->setUniformRowHeights(true);
+    driveIcon_ = t->style()->standardIcon(QStyle::SP_DriveHDIcon);
+    folderIcon_ = t->style()->standardIcon(QStyle::SP_DirIcon);
     QObject::connect(t, &QTreeWidget::itemExpanded, t, [this](QTreeWidgetItem* item) {
       if (gui::TreeOwner* o = userAction()) o->userExpanded(numberOf(item));
     });
@@ -49,7 +51,7 @@ class QtDirTreePeer : public ChildPeer<gui::DirTreePeer> {
                                 ? new QTreeWidgetItem(items_[static_cast<size_t>(parent)])
                                 : new QTreeWidgetItem(tree());
     item->setText(0, fromProgramText(text));
-    item->setIcon(0, tree()->style()->standardIcon(drive ? QStyle::SP_DriveHDIcon : QStyle::SP_DirIcon));
+    item->setIcon(0, drive ? driveIcon_ : folderIcon_);
     item->setData(0, Qt::UserRole, static_cast<int>(items_.size()));
     showExpandable(item, expandable);
     items_.push_back(item);
@@ -120,6 +122,8 @@ class QtDirTreePeer : public ChildPeer<gui::DirTreePeer> {
   }
 
   std::vector<QTreeWidgetItem*> items_;
+  QIcon driveIcon_;
+  QIcon folderIcon_;
   bool applying_ = false;
 };
 
