@@ -12,14 +12,11 @@
 #include <fstream>
 #include <string>
 
-#include "asm/kasm.h"
-#include "core/machine.h"
-#include "image/program_image.h"
 #include "objects/controls/dir_tree.h"
 #include "objects/controls/directory_model.h"
 #include "objects/controls/file_list_box.h"
 #include "platform/directory_listing.h"
-#include "state/store_kinds.h"
+#include "unit_program.h"
 
 using namespace kestrel;
 using namespace kestrel::objects;
@@ -43,19 +40,7 @@ struct Folder {
   std::string path;
 };
 
-struct FileProgram {
-  explicit FileProgram(const std::string& source) : m(parseImage(kasm::assemble(source))) {}
-  std::string run() {
-    try {
-      m.run();
-    } catch (const RuntimeError& e) {
-      return e.what();
-    }
-    return "";
-  }
-  double number(int index) { return loadNumber(3, m.vars.scalarAt(3, index)); }
-  Machine m;
-};
+using FileProgram = testsupport::UnitProgram;
 
 std::string names(FileListBox& f) {
   std::string out;

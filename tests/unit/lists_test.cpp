@@ -6,36 +6,22 @@
 
 #include <string>
 
-#include "asm/kasm.h"
-#include "core/machine.h"
 #include "events/event_state.h"
-#include "image/program_image.h"
 #include "objects/controls/combo_box.h"
 #include "objects/controls/list_box.h"
 #include "objects/rect_record.h"
-#include "state/store_kinds.h"
 #include "toolkit/toolkit.h"
+#include "unit_program.h"
 
 using namespace kestrel;
 using namespace kestrel::objects;
 
 namespace {
 
-struct ListProgram {
-  explicit ListProgram(const std::string& source) : m(parseImage(kasm::assemble(source))) {}
-  std::string run() {
-    try {
-      m.run();
-    } catch (const RuntimeError& e) {
-      return e.what();
-    }
-    return "";
-  }
-  double number(int index) { return loadNumber(3, m.vars.scalarAt(3, index)); }
-  std::string text(int index) { return m.vars.stringAt(index).str(); }
+struct ListProgram : testsupport::UnitProgram {
+  using UnitProgram::UnitProgram;
   ListBox& list(int index = 0) { return world(m).as<ListBox>(kListBoxType, index); }
   ComboBox& combo(int index = 0) { return world(m).as<ComboBox>(kComboBoxType, index); }
-  Machine m;
 };
 
 std::string itemsOf(ListBox& l) {
