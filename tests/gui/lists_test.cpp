@@ -259,6 +259,9 @@ main:
   auto& c = objects::world(p.machine()).as<objects::ComboBox>(objects::kComboBoxType, 0);
   EXPECT_EQ(c.caption().str(), "two!!!");
   EXPECT_EQ(c.itemIndex(), 1);
+  c.items().insert(0, Str("zero"));  // the program's change keeps what the user chose
+  EXPECT_EQ(combo->currentText(), "two!!!");
+  EXPECT_EQ(combo->currentIndex(), 2);
 }
 
 // The user opens the tree's nodes and picks one; FullExpand finishes over

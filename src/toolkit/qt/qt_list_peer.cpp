@@ -220,6 +220,8 @@ class QtListPeer : public ChildPeer<Base> {
     ListWidget* w = list();
     std::vector<bool> selected(static_cast<size_t>(w->count()));
     for (int i = 0; i < w->count(); ++i) selected[static_cast<size_t>(i)] = w->item(i)->isSelected();
+    this->current_ = w->currentRow();
+    this->selected_ = selected;
     owner->userSelected(w->currentRow(), selected);
     // The keyboard moved the current item: that is a click too.
     if (currentMoved && w->handlingKey) deliver(gui::EventKind::Click);
@@ -261,6 +263,8 @@ class QtComboPeer : public ChildPeer<gui::ComboPeer> {
     c->setCurrentIndex(-1);
     QObject::connect(c, &QComboBox::activated, c, [this](int index) {
       if (applying_) return;
+      current_ = index;
+      editText_ = toProgramText(combo()->currentText());
       if (gui::ItemListOwner* o = listOwner(*this)) o->userSelected(index, {});
     });
     QObject::connect(c->lineEdit(), &QLineEdit::textEdited, c, [this](const QString& text) {
