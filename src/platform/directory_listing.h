@@ -17,9 +17,10 @@ struct DirectoryEntry {
   bool system = false;     // neither a file nor a folder (a device, a pipe, a socket)
 };
 
-// The entries of `folder` without "." and "..", in no particular order.
+// The entries of `folder` without "." and "..", in no particular order;
+// with `foldersOnly`, only folders and links to them (a quicker read).
 // False when the folder cannot be read.
-bool listDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries);
+bool listDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, bool foldersOnly = false);
 
 // The process's current directory ("/" when it cannot be told).
 std::string currentDirectory();

@@ -34,17 +34,19 @@ void classify(const std::string& full, unsigned char type, DirectoryEntry& e) {
 
 }  // namespace
 
-bool listDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries) {
+bool listDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, bool foldersOnly) {
   entries.clear();
   DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
   if (dir == nullptr) return false;
   while (const dirent* d = readdir(dir)) {
     const std::string name = d->d_name;
     if (name == "." || name == "..") continue;
+    if (foldersOnly && d->d_type != DT_DIR && d->d_type != DT_LNK && d->d_type != DT_UNKNOWN) continue;
     DirectoryEntry e;
     e.name = name;
     e.hidden = name[0] == '.';
     classify(joinPath(folder, name), d->d_type, e);
+    if (foldersOnly && !e.directory) continue;
     entries.push_back(std::move(e));
   }
   closedir(dir);

@@ -47,7 +47,7 @@ bool DirectoryModel::shows(bool hidden, bool readOnly) const {
 
 bool DirectoryModel::hasSubfolder(const std::string& path) const {
   std::vector<platform::DirectoryEntry> entries;
-  if (!readable_ || !platform::listDirectory(path, entries)) return false;
+  if (!readable_ || !platform::listDirectory(path, entries, true)) return false;
   return std::any_of(entries.begin(), entries.end(),
                      [this](const platform::DirectoryEntry& e) { return e.directory && shows(e.hidden, e.readOnly); });
 }
@@ -70,7 +70,7 @@ void DirectoryModel::load(int32_t number) {
   nodes_[static_cast<size_t>(number)].loaded = true;
   const std::string path = nodes_[static_cast<size_t>(number)].path;
   std::vector<platform::DirectoryEntry> entries;
-  if (readable_) platform::listDirectory(path, entries);
+  if (readable_) platform::listDirectory(path, entries, true);
   std::vector<Subfolder> folders;
   for (const platform::DirectoryEntry& e : entries)
     if (e.directory && shows(e.hidden, e.readOnly)) folders.push_back({e.name, e.link});
@@ -126,7 +126,7 @@ int32_t DirectoryModel::reveal(const std::string& path) {
     if (child < 0) {
       // A folder the kinds leave out: it shows because the program went there.
       std::vector<platform::DirectoryEntry> entries;
-      platform::listDirectory(nodes_[static_cast<size_t>(at)].path, entries);
+      platform::listDirectory(nodes_[static_cast<size_t>(at)].path, entries, true);
       const auto it = std::find_if(entries.begin(), entries.end(),
                                    [&name](const platform::DirectoryEntry& e) { return e.name == name && e.directory; });
       if (it == entries.end()) return -1;
