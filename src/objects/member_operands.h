@@ -7,6 +7,7 @@
 // about the run that members ask. Control families (objects/controls/)
 // reach the machine through nothing else.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -68,7 +69,6 @@ std::vector<uint8_t> resourceOperand(Machine& m);
 // The bytes of a file that the program names ("Cannot open file ..." when
 // it cannot be read, and always in the sandbox).
 std::vector<uint8_t> programFileBytes(Machine& m, const Str& name);
-
 // Writes the whole file that the program names ("Cannot create file ..."
 // when it cannot be written, and always in the sandbox).
 void writeProgramFile(Machine& m, const Str& name, std::string_view bytes);

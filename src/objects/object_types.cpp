@@ -4,11 +4,15 @@
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
 #include "objects/controls/check_buttons.h"
+#include "objects/controls/combo_box.h"
+#include "objects/controls/dir_tree.h"
 #include "objects/controls/edit.h"
+#include "objects/controls/file_list_box.h"
 #include "objects/controls/form.h"
 #include "objects/controls/gauge.h"
 #include "objects/controls/header_control.h"
 #include "objects/controls/label.h"
+#include "objects/controls/list_box.h"
 #include "objects/controls/list_view.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/paint_box.h"
@@ -66,6 +70,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerCheckButtonTypes,
            registerPaintBoxType,
            registerTimerType,
+           registerListBoxType,
+           registerComboBoxType,
+           registerFileListBoxType,
+           registerDirTreeType,
        })
     family(registry);
 }

@@ -8,10 +8,12 @@
 
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/check_button.h"
+#include "toolkit/peers/dir_tree.h"
 #include "toolkit/peers/edit.h"
 #include "toolkit/peers/form.h"
 #include "toolkit/peers/header.h"
 #include "toolkit/peers/list_view.h"
+#include "toolkit/peers/lists.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/ole_container.h"
 #include "toolkit/peers/paint_box.h"
@@ -55,6 +57,11 @@ std::unique_ptr<gui::RadioButtonPeer> makeRadioButtonPeer(gui::WindowOwner& owne
 // Paint boxes (qt_paint_box_peer.cpp) and timers (qt_timer.cpp).
 std::unique_ptr<gui::PaintBoxPeer> makePaintBoxPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::TimerPeer> makeTimerPeer(std::function<void()> tick);
+// List, combo and file list boxes (qt_list_peer.cpp), directory trees (qt_dir_tree_peer.cpp).
+std::unique_ptr<gui::ListPeer> makeListPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::FileListPeer> makeFileListPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ComboPeer> makeComboPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::DirTreePeer> makeDirTreePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -92,6 +92,10 @@ class QtToolkit : public Toolkit {
         peer<gui::CheckBoxPeer, qt::makeCheckBoxPeer>(),
         peer<gui::RadioButtonPeer, qt::makeRadioButtonPeer>(),
         peer<gui::PaintBoxPeer, qt::makePaintBoxPeer>(),
+        peer<gui::ListPeer, qt::makeListPeer>(),
+        peer<gui::FileListPeer, qt::makeFileListPeer>(),
+        peer<gui::ComboPeer, qt::makeComboPeer>(),
+        peer<gui::DirTreePeer, qt::makeDirTreePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
