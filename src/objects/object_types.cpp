@@ -4,8 +4,12 @@
 #include "objects/bitmap.h"
 #include "objects/controls/buttons.h"
 #include "objects/controls/form.h"
+#include "objects/controls/image.h"
 #include "objects/controls/label.h"
 #include "objects/controls/panel.h"
+#include "objects/controls/scroll_bar.h"
+#include "objects/controls/tab_control.h"
+#include "objects/file_dialogs.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -38,6 +42,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           registerTabControlType,
+           registerScrollBarType,
+           registerImageType,
+           registerFileDialogTypes,
        })
     family(registry);
 }

@@ -8,7 +8,10 @@
 
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/image.h"
 #include "toolkit/peers/picture.h"
+#include "toolkit/peers/scroll_bar.h"
+#include "toolkit/peers/tab_control.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -23,6 +26,11 @@ std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
+// Tab controls, scroll bars and images (qt_tab_control_peer.cpp,
+// qt_scroll_bar_peer.cpp, qt_image_peer.cpp).
+std::unique_ptr<gui::TabPeer> makeTabPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ScrollBarPeer> makeScrollBarPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ImagePeer> makeImagePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -76,6 +76,9 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::TabPeer, qt::makeTabPeer>(),
+        peer<gui::ScrollBarPeer, qt::makeScrollBarPeer>(),
+        peer<gui::ImagePeer, qt::makeImagePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
@@ -132,6 +135,7 @@ class QtToolkit : public Toolkit {
   int keyState(int virtualKey) override { return qt::keyState(virtualKey); }
 
   bool showFontDialog(gui::FontDialogRequest& request) override { return qt::showFontDialog(request); }
+  bool showFileDialog(gui::FileDialogRequest& request) override { return qt::showFileDialog(request); }
   std::vector<std::string> printerNames() override { return qt::printerNames(); }
   int defaultPrinter() override { return qt::defaultPrinter(); }
   gui::PrinterCapabilities printerCapabilities(int printer) override { return qt::printerCapabilities(printer); }
