@@ -17,7 +17,7 @@ namespace {
 
 // How long a dialog waits on a platform without a screen before it is
 // cancelled (tests answer it sooner).
-constexpr int kHeadlessAnswerMs = 1000;
+constexpr int kHeadlessAnswerMs = 500;
 
 QString hostName(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string hostBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
