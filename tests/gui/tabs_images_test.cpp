@@ -20,18 +20,11 @@
 #include "objects/controls/tab_control.h"
 #include "state/store_kinds.h"
 #include "screenshots.h"
-#include "toolkit/qt/qt_widget_peer.h"
 
 using namespace kestrel;
 using kestrel::guitest::Program;
 
 namespace {
-
-QWidget* widgetOf(Program& p, int type, int index) {
-  auto& c = dynamic_cast<objects::Control&>(objects::world(p.machine()).at(type, index));
-  auto* holder = dynamic_cast<qt::QtWidgetHolder*>(&c.peer());
-  return holder != nullptr ? holder->heldWidget() : nullptr;
-}
 
 void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
   QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
@@ -87,7 +80,7 @@ main:
 )");
   ASSERT_EQ(p.run(), "");
   guitest::settle();
-  auto* row = widgetOf(p, 53, 2)->findChild<QTabBar*>();
+  auto* row = p.widget(53, 2)->findChild<QTabBar*>();
   ASSERT_NE(row, nullptr);
   ASSERT_EQ(row->count(), 3);
   click(row, row->tabRect(2).center());
@@ -113,7 +106,7 @@ TEST(TabControlWindow, NoTabSelectedAndTheInactiveColour) {
   ASSERT_EQ(p.run(), "");
   guitest::settle();
   auto& tabs = objects::world(p.machine()).as<objects::TabControl>(objects::kTabControlType, 0);
-  auto* row = widgetOf(p, objects::kTabControlType, 0)->findChild<QTabBar*>();
+  auto* row = p.widget(objects::kTabControlType, 0)->findChild<QTabBar*>();
   ASSERT_NE(row, nullptr);
   // A point inside each tab, away from its text and its edges.
   auto sample = [&](int tab) {
@@ -150,7 +143,7 @@ TEST(TabControlWindow, TabHeightMovesThePageArea) {
   ASSERT_EQ(p.run(), "");
   auto& tabs = objects::world(p.machine()).as<objects::TabControl>(objects::kTabControlType, 0);
   auto& page = dynamic_cast<objects::Control&>(objects::world(p.machine()).at(33, 0));
-  auto* row = widgetOf(p, objects::kTabControlType, 0)->findChild<QTabBar*>();
+  auto* row = p.widget(objects::kTabControlType, 0)->findChild<QTabBar*>();
   const int natural = row->sizeHint().height();
   EXPECT_GT(natural, 10);
   EXPECT_EQ(page.top(), natural + 2);
@@ -195,7 +188,7 @@ main:
 )");
   ASSERT_EQ(p.run(), "");
   guitest::settle();
-  auto* bar = qobject_cast<QScrollBar*>(widgetOf(p, 54, 0));
+  auto* bar = qobject_cast<QScrollBar*>(p.widget(54, 0));
   ASSERT_NE(bar, nullptr);
   auto& vars = p.machine().vars;
   auto takeLog = [&] {
@@ -249,7 +242,7 @@ TEST(ScrollBarWindow, KeysGiveTopAndBottom) {
 main:
 )");
   ASSERT_EQ(p.run(), "");
-  auto* bar = qobject_cast<QScrollBar*>(widgetOf(p, 54, 0));
+  auto* bar = qobject_cast<QScrollBar*>(p.widget(54, 0));
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->orientation(), Qt::Vertical);
   for (Qt::Key key : {Qt::Key_End, Qt::Key_Home}) {

@@ -19,7 +19,6 @@
 #include "objects/controls/scroll_bar.h"
 #include "objects/controls/tab_control.h"
 #include "screenshots.h"
-#include "toolkit/qt/qt_widget_peer.h"
 
 using namespace kestrel;
 using kestrel::guitest::Program;
@@ -59,11 +58,6 @@ T& object(Program& p, int type, int index) {
   return objects::world(p.machine()).as<T>(type, index);
 }
 
-QWidget* widgetOf(objects::Control& c) {
-  auto* holder = dynamic_cast<qt::QtWidgetHolder*>(&c.peer());
-  return holder != nullptr ? holder->heldWidget() : nullptr;
-}
-
 }  // namespace
 
 TEST(Examples, ViewerOpensPicturesInTabsAndScrolls) {
@@ -84,16 +78,15 @@ TEST(Examples, ViewerOpensPicturesInTabsAndScrolls) {
       answerWith(picture);
       click(open, open->rect().center());
     }
-    auto& tabs = object<objects::TabControl>(p, objects::kTabControlType, 0);
-    QTabBar* row = widgetOf(tabs)->findChild<QTabBar*>();
+    QTabBar* row = p.widget(objects::kTabControlType, 0)->findChild<QTabBar*>();
     if (row != nullptr && row->count() == 2) click(row, row->tabRect(0).center());
     else ++missing;
     auto& across = object<objects::ScrollBar>(p, objects::kScrollBarType, 0);
-    auto* bar = qobject_cast<QScrollBar*>(widgetOf(across));
+    auto* bar = qobject_cast<QScrollBar*>(p.widget(objects::kScrollBarType, 0));
     if (bar != nullptr) click(bar, QPoint(bar->width() - 30, bar->height() / 2));
     else ++missing;
     scrolledTo = across.position();
-    viewAt = widgetOf(dynamic_cast<objects::Control&>(objects::world(p.machine()).at(33, 1)))->mapTo(form, QPoint());
+    viewAt = p.widget(33, 1)->mapTo(form, QPoint());
     guitest::settle();
     shot = p.grab(0);
     form->close();
