@@ -67,8 +67,12 @@ class TabControl : public ControlOf<gui::TabPeer> {
 
  protected:
   gui::Rect dockArea() const override { return peer().displayArea(); }
-  // The row's font may be the unselected tabs' font too.
-  void appearanceChanged() override { showLook(); }
+  // The row's font (the unselected tabs' too, unless they have their own)
+  // sets the row's depth.
+  void appearanceChanged() override {
+    showLook();
+    realign();
+  }
 
  private:
   void setFlag(uint8_t& flag, uint8_t value);
