@@ -4,7 +4,7 @@
 set -e
 packages="cmake ninja-build g++ clang pkg-config ccache qt6-base-dev qt6-multimedia-dev \
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libffi-dev libgtest-dev libgmock-dev \
-  poppler-utils fonts-dejavu-core libclang-rt-14-dev"
+  poppler-utils fonts-dejavu-core libclang-rt-14-dev xvfb xauth"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -19,7 +19,7 @@
 #include "doc/reference.h"
 #include "image/program_image.h"
 #include "interp/runner.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/toolkit.h"
 
 namespace {
 
@@ -348,7 +348,7 @@ int docCommand(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kestrel::installQtToolkit();
+  kestrel::useToolkitPlugin();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return usage("no command given");
   const std::string command = args[0];

@@ -8,10 +8,10 @@
 
 #include "debug/post_mortem.h"
 #include "interp/runner.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/toolkit.h"
 
 int main(int argc, char** argv) {
-  kestrel::installQtToolkit();
+  kestrel::useToolkitPlugin();
   kestrel::MachineOptions options;
   char self[4096];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/end_requests.h"
+
 namespace kestrel {
 
 namespace {
@@ -20,7 +22,8 @@ bool InputSource::waitReadable(int timeoutMs) {
     const int n = ::poll(&p, 1, timeoutMs);
     if (n > 0) return true;  // readable, ended or failed: the read tells
     if (n == 0) return false;
-    if (errno != EINTR || timeoutMs >= 0) return false;
+    // Waiting for good ends when the program is asked to end.
+    if (errno != EINTR || timeoutMs >= 0 || platform::requestedEndStatus() != 0) return false;
   }
 }
 
@@ -64,7 +67,7 @@ std::string InputSource::readSome(size_t count) {
   }
   if (ended_) return {};
   std::string out(std::min(count, size_t{1} << 20), '\0');
-  waitReadable(-1);  // a raw terminal's read would not wait
+  if (!waitReadable(-1)) return {};  // a raw terminal's read would not wait
   ssize_t n;
   do {
     n = ::read(fd_, out.data(), out.size());

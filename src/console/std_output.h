@@ -31,6 +31,7 @@ class StdOutput {
   static constexpr size_t kFlushAt = 64 * 1024;
   int fd_;
   bool terminal_;
+  bool closed_ = false;  // the reader of a pipe went away
   std::string buffer_;
   std::string* capture_ = nullptr;
 };

@@ -275,9 +275,12 @@ std::string TerminalConsole::readLine() {
   out_.flush();
   const bool terminalInput = input_.isTerminal();
   std::string line;
+  size_t searched = 0;  // bytes already known to hold no line end: a long line is searched once
   for (;;) {
     const std::string_view pending = input_.pending();
-    const size_t end = pending.find_first_of(terminalInput ? std::string_view("\r\n") : std::string_view("\n"));
+    const size_t end =
+        pending.find_first_of(terminalInput ? std::string_view("\r\n") : std::string_view("\n"), searched);
+    searched = pending.size();
     if (end != std::string_view::npos) {
       line.assign(pending.substr(0, end));
       const bool pair = pending[end] == '\r' && end + 1 < pending.size() && pending[end + 1] == '\n';

@@ -105,7 +105,9 @@ class Machine {
   // ---- Expressions (EvaluateExpression): returns 1 for a string result and
   // 0 for a number; the other output is emptied or zeroed, unless the
   // expression left both forms of its value (read data does).
-  int evaluate(double& number, Str& text);
+  // `appendTarget` is the string variable the result will be assigned to
+  // (-1: none), so that `str:N + x` can append to it in place.
+  int evaluate(double& number, Str& text, int32_t appendTarget = -1);
   int evaluate() { return evaluate(numReg, strReg); }
   double evalNumber() {
     evaluate(numReg, strReg);
@@ -198,6 +200,9 @@ class Machine {
   std::unique_ptr<Console> console;
   std::unique_ptr<FastPath> fast;
   RunObserver* observer = nullptr;  // from the options
+  // A trace, profile or post-mortem wants every call in the return-position
+  // table, also the calls compiled code makes without it.
+  bool recordCalls = false;
   std::unique_ptr<SystemState> system;  // file search, printer channel, cursor
   // Objects of every type and user-defined structures. Destroying the
   // machine closes the objects (open files are written out).
@@ -219,6 +224,7 @@ class Machine {
  private:
   friend class EvalScope;
   void seekOutside(int64_t position);
+  bool appendInPlace(EvalStacks& s);
   void executeExtended(uint8_t sub);
 
   std::vector<std::unique_ptr<EvalStacks>> evalPool_;

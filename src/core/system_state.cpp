@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "core/machine.h"
+#include "platform/end_requests.h"
 #include "platform/wav.h"
 #include "toolkit/toolkit.h"
 
@@ -20,7 +21,7 @@ SystemState::SystemState() = default;
 
 SystemState::~SystemState() {
   // Sounds end with the program, as they do when its process ends.
-  toolkit().stopSound();
+  if (Toolkit* t = toolkitInUse()) t->stopSound();
   if (!printJob) return;
   try {
     printJob->finish();
@@ -54,7 +55,8 @@ std::string programFolder(const Machine& m) {
 void sleepMilliseconds(int64_t milliseconds) {
   if (milliseconds <= 0) return;
   timespec t{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+  // A request to end the program cuts the sleep short.
+  while (nanosleep(&t, &t) != 0 && errno == EINTR && platform::requestedEndStatus() == 0) {
   }
 }
 

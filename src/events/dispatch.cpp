@@ -7,6 +7,7 @@
 #include "expr/conversions.h"
 #include "core/machine.h"
 #include "core/system_state.h"
+#include "platform/end_requests.h"
 #include "toolkit/toolkit.h"
 
 namespace kestrel::events {
@@ -67,7 +68,8 @@ int32_t roundedReadBack(Machine& m, double value, int32_t unchanged) {
 
 EventState& state(Machine& m) { return m.system->events; }
 
-bool endPending(const Machine& m) { return m.system->events.pendingEnd >= 0; }
+// A signal asking the program to end counts too: modal loops give way.
+bool endPending(const Machine& m) { return m.system->events.pendingEnd >= 0 || platform::requestedEndStatus() != 0; }
 
 bool call(Machine& m, HandlerCall& c) {
   if (c.entry == 0 || endPending(m)) return false;

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "state/errors.h"
 
@@ -11,8 +14,9 @@ namespace kestrel {
 
 [[noreturn]] void raiseInvalidFloatOp();
 
-// Round to nearest, ties to even, into a signed 32-bit integer.
-inline int32_t roundToInt32(double v) {
+// Round to nearest, ties to even, into a signed 32-bit integer: the careful
+// way, for values at or outside the range's ends.
+inline int32_t roundToInt32Slow(double v) {
   // Inside this range adding and taking away 2^52 + 2^51 rounds to an
   // integer the way the FPU does (ties to even), without a library call.
   if (!(v > -2147483648.5 && v < 2147483647.5)) [[unlikely]] {
@@ -22,6 +26,20 @@ inline int32_t roundToInt32(double v) {
   constexpr double kMagic = 6755399441055744.0;
   const double shifted = v + kMagic;  // strict IEEE arithmetic keeps this pair apart
   return static_cast<int32_t>(static_cast<int64_t>(shifted - kMagic));
+}
+
+// Round to nearest, ties to even, into a signed 32-bit integer. The
+// processor's conversion rounds in the current mode (nearest, ties to even)
+// and answers INT_MIN for anything it cannot convert, so only that answer
+// needs a second look.
+inline int32_t roundToInt32(double v) {
+#if defined(__SSE2__)
+  const int32_t r = _mm_cvtsd_si32(_mm_set_sd(v));
+  if (r == INT32_MIN) [[unlikely]] return roundToInt32Slow(v);
+  return r;
+#else
+  return roundToInt32Slow(v);
+#endif
 }
 
 // Truncate toward zero into a signed 32-bit integer.

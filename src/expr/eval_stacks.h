@@ -24,6 +24,9 @@ struct EvalStacks {
   double numberOutput = 0;
   bool hasTextOutput = false;
   Str textOutput;
+  // The string variable that the statement assigns this evaluation's result
+  // to (-1: none): a final concatenation onto that variable appends in place.
+  int32_t appendTarget = -1;
 
   void reset() {
     nn = 0;
@@ -31,6 +34,7 @@ struct EvalStacks {
     kind = 1;
     hasNumberOutput = false;
     hasTextOutput = false;
+    appendTarget = -1;
   }
   void setNumberOutput(double v) {
     numberOutput = v;

@@ -34,7 +34,7 @@ class EvalScope {
   EvalStacks* s_;
 };
 
-int Machine::evaluate(double& number, Str& text) {
+int Machine::evaluate(double& number, Str& text, int32_t appendTarget) {
   if (fast && fast->evaluateNumber(*this, number)) {
     text.clear();
     return 0;
@@ -44,6 +44,7 @@ int Machine::evaluate(double& number, Str& text) {
   number = 0;
   EvalScope scope(*this);
   EvalStacks& s = scope.stacks();
+  s.appendTarget = appendTarget;
   evaluateItems(s);
   // An item may give both forms of its value (line input, read data): both
   // outputs receive them.
@@ -99,6 +100,23 @@ void Machine::pushElement(EvalStacks& s, int kind, int64_t position) {
   }
 }
 
+// `str:N = str:N + x` as the statement's last operation: when the
+// variable and the stack are the only holders of its bytes, nothing can see
+// the variable change before the assignment, so x is appended to it in
+// place (amortised constant time) instead of copying the whole text.
+bool Machine::appendInPlace(EvalStacks& s) {
+  const auto index = static_cast<size_t>(s.appendTarget);
+  if (index >= vars.strings.size()) return false;
+  Str& target = vars.strings[index];
+  if (!s.str[0].sharedOnlyWith(target)) return false;
+  if (target.size() + s.str[1].size() > options.maxStringLength) raise(texts::kOutOfMemory);
+  s.str[0].clear();  // the variable now holds the bytes alone
+  target.append(s.str[1]);
+  s.str[0] = target;
+  s.ns = 1;
+  return true;
+}
+
 namespace {
 [[noreturn]] void raiseSubscripts(int count) {
   raise("Too many subscripts (" + std::to_string(count) + ")");
@@ -122,8 +140,12 @@ int64_t Machine::elementPosition(int kind, int32_t arrayIndex) {
   for (int i = 0; i < count - 1; ++i)
     linear += (int64_t{sub[i]} + d.negLower[static_cast<size_t>(i)]) * d.multiplier[static_cast<size_t>(i) + 1];
   linear += int64_t{sub[count - 1]} + d.negLower[static_cast<size_t>(count) - 1];
-  if (isNumericKind(kind)) return d.first + linear * kElementWidth[kind];
-  return d.first + linear;
+  const int64_t position = d.first + (isNumericKind(kind) ? linear * kElementWidth[kind] : linear);
+  // Arrays of a kind share one store: a position outside the array's own
+  // elements would reach its neighbour. String arrays keep the list's own
+  // rule instead (a write past its end extends it).
+  if (kind != kString && !withinArray(d, kind, linear)) [[unlikely]] VariableStores::raiseElementRange(kind, position);
+  return position;
 }
 
 int64_t Machine::objectArrayIndex(int type, int32_t arrayIndex) {
@@ -244,6 +266,9 @@ void Machine::evaluateItems(EvalStacks& s) {
         structureItem(*this, code, s);
         break;
       default:
+        if (code == kOpPlus && s.appendTarget >= 0 && s.ns == 2 && s.kind != 0 && this->code[pos] == kItemEnd &&
+            appendInPlace(s))
+          break;
         if (isOperator(code)) applyOperator(s, code, options.maxStringLength);
         break;  // every other code is ignored
     }

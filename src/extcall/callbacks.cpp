@@ -1,6 +1,5 @@
 #include "extcall/callbacks.h"
 
-#include <ffi.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -12,7 +11,10 @@
 #include "console/console.h"
 #include "extcall/external_state.h"
 #include "extcall/marshaller.h"
+#include "extcall/ffi_library.h"
 #include "core/machine.h"
+#include "core/run_end.h"
+#include "platform/fault_guard.h"
 
 namespace kestrel::extcall {
 
@@ -73,16 +75,16 @@ void stubEntry(ffi_cif*, void* ret, void** args, void* data) {
   } else if (std::this_thread::get_id() != ownerThread) {
     reportStubError(m, "called from another thread; ignored");
   } else {
+    // A fault in the handlers' own work is not the calling library's.
+    platform::UnguardedScope ours;
     try {
       result = runHandlers(*m, arity, values);
     } catch (const RuntimeError& e) {
       reportStubError(m, e.what());
     } catch (const ProgramEnd& end) {
-      // The end statement ends the process at once, also from here.
-      m->out.flush();
-      m->console->restore();
-      std::fflush(nullptr);
-      std::_Exit(end.status);
+      // The end statement ends the program at once, also from here, the
+      // way it does at the top level.
+      endRunFromCallback(*m, end.status);
     } catch (const std::bad_alloc&) {
       reportStubError(m, texts::kOutOfMemory);
     } catch (...) {
@@ -106,13 +108,13 @@ class Stubs {
 
  private:
   Stubs() {
-    for (ffi_type*& t : argTypes_) t = &ffi_type_sint64;
+    for (ffi_type*& t : argTypes_) t = ffi().sint64;
     for (int a = 0; a <= kMaxCallbackArity; ++a) {
       void* code = nullptr;
-      auto* closure = static_cast<ffi_closure*>(ffi_closure_alloc(sizeof(ffi_closure), &code));
+      auto* closure = static_cast<ffi_closure*>(ffi().closureAlloc(sizeof(ffi_closure), &code));
       if (closure == nullptr ||
-          ffi_prep_cif(&cifs_[a], FFI_DEFAULT_ABI, static_cast<unsigned>(a), &ffi_type_sint64, argTypes_) != FFI_OK ||
-          ffi_prep_closure_loc(closure, &cifs_[a], stubEntry, reinterpret_cast<void*>(static_cast<intptr_t>(a)),
+          ffi().prepCif(&cifs_[a], FFI_DEFAULT_ABI, static_cast<unsigned>(a), ffi().sint64, argTypes_) != FFI_OK ||
+          ffi().prepClosureLoc(closure, &cifs_[a], stubEntry, reinterpret_cast<void*>(static_cast<intptr_t>(a)),
                                code) != FFI_OK) {
         continue;
       }

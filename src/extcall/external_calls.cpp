@@ -96,7 +96,7 @@ void callWithResult(Machine& m) {
   CallOutcome result;
   {
     ActiveCall active(state.libraries, entry);
-    result = callFunction(m, address, args, resultKind);
+    result = callFunction(m, address, function, args, resultKind);
   }
   writeBack(m, args);
   if (!result.hasValue) return;
@@ -128,7 +128,7 @@ void callAndRelease(Machine& m) {
   std::vector<ExternalArgument> args = readArguments(m, count);
   {
     ActiveCall active(state.libraries, entry);
-    callFunction(m, address, args, 1);
+    callFunction(m, address, function, args, 1);
   }
   writeBack(m, args);
 }

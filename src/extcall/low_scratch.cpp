@@ -1,5 +1,6 @@
 #include "extcall/low_scratch.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kestrel::extcall {
@@ -14,7 +15,10 @@ LowScratch& LowScratch::instance() {
   return scratch;
 }
 
-LowScratch::LowScratch() : block_(std::make_unique<platform::GrowableBlock>(kSharedCapacity)) {}
+// A small arena (a process with little address space) gets a smaller block.
+LowScratch::LowScratch()
+    : block_(std::make_unique<platform::GrowableBlock>(
+          std::min(kSharedCapacity, std::max<size_t>(platform::LowArena::instance().size() / 8, 64 * 1024)))) {}
 
 char* LowScratch::copy(std::string_view text) {
   const size_t need = text.size() + 1;

@@ -1,16 +1,18 @@
 #include "extcall/marshaller.h"
 
-#include <ffi.h>
 
 #include <cmath>
 #include <cstdio>
 #include <optional>
 
 #include "expr/conversions.h"
+#include "extcall/ffi_library.h"
 #include "extcall/low_scratch.h"
 #include "extcall/program_memory.h"
 #include "core/machine.h"
+#include "core/run_end.h"
 #include "objects/object_dispatch.h"
+#include "platform/fault_guard.h"
 
 namespace kestrel::extcall {
 
@@ -33,11 +35,11 @@ ffi_type* integerArgument(double v, ArgumentValue& out) {
   const double r = std::nearbyint(v);
   if (r >= -2147483648.0 && r <= 2147483647.0) {
     out.i32 = static_cast<int32_t>(r);
-    return &ffi_type_sint32;
+    return ffi().sint32;
   }
   if (v == r && std::fabs(v) < 9223372036854775808.0) {
     out.i64 = static_cast<int64_t>(v);
-    return &ffi_type_sint64;
+    return ffi().sint64;
   }
   raiseInvalidFloatOp();
 }
@@ -46,44 +48,44 @@ ffi_type* prepareArgument(Machine& m, const ExternalArgument& a, ArgumentValue& 
   switch (a.kind) {
     case kArgText:
       out.pointer = LowScratch::instance().copy(a.text.view());
-      return &ffi_type_pointer;
+      return ffi().pointer;
     case 1:
       out.u32 = static_cast<uint32_t>(roundToInt32(a.number)) & 0xFFu;
-      return &ffi_type_uint32;
+      return ffi().uint32;
     case 2:
       out.i32 = static_cast<int16_t>(roundToInt32(a.number));
-      return &ffi_type_sint32;
+      return ffi().sint32;
     case 4:
       out.u32 = static_cast<uint32_t>(roundToInt32(a.number)) & 0xFFFFu;
-      return &ffi_type_uint32;
+      return ffi().uint32;
     case 3: case 5:
       return integerArgument(a.number, out);
     case 7:
       out.f64 = a.number;
-      return &ffi_type_double;
+      return ffi().doubleType;
     case kArgRectangle:
       out.i64 = static_cast<int64_t>(objects::rectangleAddress(m, a.object));
-      return &ffi_type_pointer;
+      return ffi().pointer;
     case kArgRecord:
       out.i64 = static_cast<int64_t>(objects::recordAddress(m, a.object));
-      return &ffi_type_pointer;
+      return ffi().pointer;
     default:
       if (a.kind >= kArgFirstObject) {
         out.i32 = a.object;
-        return &ffi_type_sint32;
+        return ffi().sint32;
       }
       out.f32 = toSingle(a.number);  // kind 6 and every other numeric kind
-      return &ffi_type_float;
+      return ffi().floatType;
   }
 }
 
 ffi_type* resultType(int resultKind) {
   switch (resultKind) {
-    case 0: return &ffi_type_pointer;
-    case 1: return &ffi_type_void;
-    case 6: return &ffi_type_float;
-    case 7: return &ffi_type_double;
-    default: return &ffi_type_sint64;
+    case 0: return ffi().pointer;
+    case 1: return ffi().voidType;
+    case 6: return ffi().floatType;
+    case 7: return ffi().doubleType;
+    default: return ffi().sint64;
   }
 }
 
@@ -122,7 +124,21 @@ void reportCallError(const std::string& text) {
   if (!pendingError) pendingError = text;
 }
 
-CallOutcome callFunction(Machine& m, void* function, std::vector<ExternalArgument>& args, int resultKind) {
+namespace {
+struct ForeignCall {
+  ffi_cif* cif;
+  void* function;
+  void* result;
+  void** arguments;
+};
+void callForeign(void* context) {
+  auto* c = static_cast<ForeignCall*>(context);
+  ffi().call(c->cif, FFI_FN(c->function), c->result, c->arguments);
+}
+}  // namespace
+
+CallOutcome callFunction(Machine& m, void* function, const std::string& name, std::vector<ExternalArgument>& args,
+                         int resultKind) {
   CallScope scope(m);
   const size_t n = args.size();
   std::vector<ArgumentValue> values(n);
@@ -133,14 +149,19 @@ CallOutcome callFunction(Machine& m, void* function, std::vector<ExternalArgumen
     pointers[i] = &values[i];
   }
   ffi_cif cif;
-  if (ffi_prep_cif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(n), resultType(resultKind), types.data()) != FFI_OK)
+  if (ffi().prepCif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(n), resultType(resultKind), types.data()) != FFI_OK)
     raise("External call cannot be prepared");
 
   // Whatever the function writes on standard output comes after what the
   // program wrote before the call.
   m.out.flush();
   alignas(16) unsigned char result[16] = {};
-  ffi_call(&cif, FFI_FN(function), result, pointers.data());
+  ForeignCall call{&cif, function, result, pointers.data()};
+  platform::ForeignFault fault;
+  // A fault inside the function ends the program: the library's state is
+  // unknown, so nothing can safely run on.
+  if (!platform::callGuarded(callForeign, &call, fault))
+    endRunAfterFault(m, platform::faultText(fault) + " in external function " + name);
   std::fflush(stdout);
   if (pendingError) {
     std::string text = std::move(*pendingError);

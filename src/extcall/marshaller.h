@@ -33,9 +33,11 @@ struct CallOutcome {
   bool hasValue = false;  // false for result kind 1
 };
 
-// Calls `function`; afterwards `args` hold the values the function left
-// (texts read back from their buffers).
-CallOutcome callFunction(Machine& m, void* function, std::vector<ExternalArgument>& args, int resultKind);
+// Calls `function` (its export `name`, for errors); afterwards `args` hold
+// the values the function left (texts read back from their buffers). A
+// fault inside the function ends the program with status 1.
+CallOutcome callFunction(Machine& m, void* function, const std::string& name, std::vector<ExternalArgument>& args,
+                         int resultKind);
 
 // The number a 64-bit integer register stands for: a 32-bit value widened
 // with zeros or with its sign is that signed 32-bit value, anything else is

@@ -1,5 +1,6 @@
 // The compiling half of the fast path: statements and expressions decoded
 // into operations, and the blocks that hold them.
+#include <cmath>
 #include <cstring>
 
 #include "expr/builtin_functions.h"
@@ -23,6 +24,7 @@ bool fuse(Op& last, OpCode binary, uint8_t operatorCode) {
     case oConst: family = 0; break;
     case oLoadInt: family = 1; break;
     case oLoadDouble: family = 2; break;
+    case oParamInt: family = 3; break;
     default: return false;
   }
   int which;
@@ -39,11 +41,25 @@ bool fuse(Op& last, OpCode binary, uint8_t operatorCode) {
   return true;
 }
 
+// Whether a 32-bit integer combined with the constant `k` always gives a
+// finite result, so that the fused operation needs no overflow check.
+bool finiteWithInteger(OpCode withConstant, double k) {
+  const double size = std::fabs(k);
+  switch (withConstant) {
+    case oAddK: case oSubK: return size < 1e300;
+    case oMulK: return size < 1e290;
+    case oDivK: return size > 1e-290 && size < 1e300;
+    default: return true;  // the other operators check nothing here
+  }
+}
+
 // A variable followed by an operation with a constant becomes one operation
 // that pushes the result: [load p][op k] -> [push p op k].
 bool fuseLoad(Op& load, const Op& withConstant) {
   if (withConstant.code < oAddK || withConstant.code > oBinaryK) return false;
   const int which = withConstant.code - oAddK;
+  if ((load.code == oLoadInt || load.code == oParamInt) && !finiteWithInteger(withConstant.code, withConstant.k))
+    return false;
   if (load.code == oLoadInt) load.code = static_cast<OpCode>(oIntAddK + which);
   else if (load.code == oLoadDouble) load.code = static_cast<OpCode>(oDblAddK + which);
   else if (load.code == oParamInt) {
@@ -55,6 +71,21 @@ bool fuseLoad(Op& load, const Op& withConstant) {
   load.kind = withConstant.kind;
   load.k = withConstant.k;  // the variable's address moves to q
   return true;
+}
+
+// Modulo by a constant that rounds to an integer other than 0 and -1 (the
+// cases with rules of their own) is the processor's remainder.
+void constantModulo(Op& op) {
+  if (op.kind != kOpModulo || !(op.k > -2147483648.5 && op.k < 2147483647.5)) return;
+  const int32_t divisor = roundToInt32(op.k);
+  if (divisor == 0 || divisor == -1) return;
+  switch (op.code) {
+    case oBinaryK: op.code = oModK; break;
+    case oIntBinaryK: op.code = oIntModK; break;
+    case oPIntBinaryK: op.code = oPIntModK; break;
+    default: return;
+  }
+  op.b = divisor;
 }
 
 bool ignoredItem(uint8_t item) {
@@ -220,6 +251,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
         op.store = m.vars.arrays[kind].get();
         if (int32_t r = compileSubscripts(m, p, out, count, depth, base + sp); r < 0) return r;
         if (count == 1 && (kind == kInteger || kind == kLong)) op.code = oElementI32;
+        if (count <= 2 && kind == kDouble) op.code = count == 1 ? oElementD1 : oElementD2;
         ++sp;
         break;
       }
@@ -307,6 +339,7 @@ int32_t FastPath::Impl::compileExpression(Machine& m, int32_t p, std::vector<Op>
                 out.pop_back();
               }
             }
+            constantModulo(out.back());
             if (sp > kNumberStackSize || base + sp > kFastStack) return kNo;
             continue;
           }
@@ -360,6 +393,13 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         Op op(kind == kInteger || kind == kLong ? oAssignInt : (kind == kDouble ? oAssignDouble : oAssign));
         op.kind = static_cast<uint8_t>(kind);
         op.p = store.data() + static_cast<size_t>(index) * w;
+        if (op.code == oAssignInt && ops.size() == 1 && (ops[0].code == oIntAddK || ops[0].code == oIntSubK) &&
+            ops[0].q == op.p) {
+          // A 32-bit variable counted up or down: one operation.
+          ops[0].k = ops[0].code == oIntAddK ? ops[0].k : -ops[0].k;
+          ops[0].code = oIntStepK;
+          break;
+        }
         ops.push_back(op);
       } else {
         if (!need(1)) return kNo;
@@ -376,7 +416,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
         if (int32_t r = compileSubscripts(m, p, ops, count, 0, 0); r < 0) return r;
         ops.push_back(op);
         if (int32_t r = expression(); r < 0) return r;
-        Op store(oStoreElement);
+        Op store(kind == kDouble ? oStoreElementD : oStoreElement);
         store.kind = static_cast<uint8_t>(kind);
         ops.push_back(store);
       }
@@ -407,6 +447,13 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
       if (!isNumericKind(kind) || slot >= kSlotsPerFrame) return kNo;
       p += 2;
       if (int32_t r = expression(); r < 0) return r;
+      if (ops.size() == 1 && (ops[0].code == oPIntAddK || ops[0].code == oPIntSubK) && ops[0].count == slot) {
+        // An integer parameter counted up or down: one operation.
+        ops[0].k = ops[0].code == oPIntAddK ? ops[0].k : -ops[0].k;
+        ops[0].code = oParamStepK;
+        ops[0].a = slot;
+        break;
+      }
       Op op(oAssignParam);
       op.a = slot;
       ops.push_back(op);
@@ -439,15 +486,23 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           // A comparison that makes the whole value branches by itself.
           Op& last = ops.back();
           const bool comparison = last.kind >= kOpEqual && last.kind <= kOpLessEqual;
-          if (lastSp == 1 && comparison && (last.code == oBinary || last.code == oBinaryK || last.code == oPIntBinaryK)) {
-            last.code = last.code == oBinary ? oCompareJump : (last.code == oBinaryK ? oCompareJumpK : oPIntCompareJumpK);
+          OpCode family = oEnd;
+          switch (last.code) {
+            case oBinary: family = oCmpJumpEQ; break;
+            case oBinaryK: family = oCmpJumpKEQ; break;
+            case oBinaryP: family = oCmpJumpPEQ; break;
+            case oPIntBinaryK: family = oPCmpJumpKEQ; break;
+            default: break;
+          }
+          if (lastSp == 1 && comparison && family != oEnd) {
+            last.code = static_cast<OpCode>(family + (last.kind - kOpEqual));
+            if (family == oCmpJumpPEQ) last.count = static_cast<uint8_t>(last.a);  // a becomes the target
             last.a = op.a;
             last.b = op.b;
           } else {
             ops.push_back(op);
           }
-          endsBlock = true;
-          break;
+          break;  // the block goes on with the next statement
         }
         case 5: case 16: {  // jump, leave counted loop
           if (!need(4)) return kNo;
@@ -484,6 +539,7 @@ int32_t FastPath::Impl::compileStatement(Machine& m, int32_t p, std::vector<Op>&
           if (!need(4)) return kNo;
           Op op(oLoopBegin);
           op.kind = static_cast<uint8_t>(kind);
+          op.p = startOp.p;
           op.a = index;
           op.b = target(p);
           p += 4;

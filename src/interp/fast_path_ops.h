@@ -29,6 +29,8 @@ namespace fast {
   X(oParamElement) /* kind: element kind, a: slot holding the array, count: subscripts */ \
   /* One subscript into an array of 32-bit integers, the commonest element: */        \
   X(oElementI32)      /* as oElement */                                                \
+  /* Elements of double arrays with one or two subscripts: */                        \
+  X(oElementD1) X(oElementD2) /* as oElement */                                      \
   X(oParamElementI32) /* as oParamElement */                                           \
   X(oParamElementI32P) /* the same, subscripted by the integer parameter in slot b */  \
   X(oCallBegin) /* remembers the call depth whose frame the arguments go to */       \
@@ -44,11 +46,16 @@ namespace fast {
   X(oAddK) X(oSubK) X(oMulK) X(oDivK) X(oBinaryK)                                      \
   X(oAddI) X(oSubI) X(oMulI) X(oDivI) X(oBinaryI)                                      \
   X(oAddD) X(oSubD) X(oMulD) X(oDivD) X(oBinaryD)                                      \
+  /* ... or a 32-bit integer parameter (its slot in a) */                             \
+  X(oAddP) X(oSubP) X(oMulP) X(oDivP) X(oBinaryP)                                      \
   /* A 32-bit or double variable (p) combined with a constant (k), pushed. */        \
   X(oIntAddK) X(oIntSubK) X(oIntMulK) X(oIntDivK) X(oIntBinaryK)                       \
   X(oDblAddK) X(oDblSubK) X(oDblMulK) X(oDblDivK) X(oDblBinaryK)                       \
   /* The same for a 32-bit integer parameter, its slot in count. */                  \
   X(oPIntAddK) X(oPIntSubK) X(oPIntMulK) X(oPIntDivK) X(oPIntBinaryK)                  \
+  /* Modulo by a constant integer b (not 0 or -1): the top of the stack, a */       \
+  /* 32-bit variable (q) or a 32-bit integer parameter (slot count), pushed. */      \
+  X(oModK) X(oIntModK) X(oPIntModK)                                                    \
   X(oEnd)       /* end of an expression entry: the value is st[0] */                  \
   /* Statements. */                                                                    \
   X(oAssign)         /* kind, p: store st[0] into a scalar */                         \
@@ -56,7 +63,10 @@ namespace fast {
   X(oElementTarget)  /* kind, a: array, count: the element (subscripts on the stack) */ \
   X(oParamElementTarget) /* the same for an array passed by reference in slot a */   \
   X(oStoreElement)   /* kind: store st[0] into that element */                        \
+  X(oStoreElementD)  /* the same for a double element */                              \
   X(oAssignParam)    /* a: slot */                                                    \
+  X(oParamStepK)     /* the integer parameter in slot a becomes itself + k */          \
+  X(oIntStepK)       /* the 32-bit variable at q becomes itself + k */                \
   X(oSetResult)                                                                        \
   X(oCallStatement)  /* as oCall, no result */                                        \
   X(oLoopStart)      /* kind, p: store the start value */                             \
@@ -66,9 +76,15 @@ namespace fast {
   X(oExitFor)        /* a: target */                                                  \
   X(oJump)           /* a: target */                                                  \
   X(oJumpIfFalse)    /* a: target, b: after the statement */                          \
-  X(oCompareJump)    /* kind: comparison; jumps to a when it fails, else goes to b */ \
-  X(oCompareJumpK)   /* the same against the constant k */                            \
-  X(oPIntCompareJumpK) /* the same for the integer parameter in slot count */         \
+  /* A comparison that decides a jump: to a when it fails, else on. One op */        \
+  /* per comparison (=, <>, >, <, >=, <=), in the order of the operator codes: */     \
+  X(oCmpJumpEQ) X(oCmpJumpNE) X(oCmpJumpGT) X(oCmpJumpLT) X(oCmpJumpGE) X(oCmpJumpLE) \
+  /* the same against the constant k */                                               \
+  X(oCmpJumpKEQ) X(oCmpJumpKNE) X(oCmpJumpKGT) X(oCmpJumpKLT) X(oCmpJumpKGE) X(oCmpJumpKLE) \
+  /* the same against the integer parameter in slot count */                        \
+  X(oCmpJumpPEQ) X(oCmpJumpPNE) X(oCmpJumpPGT) X(oCmpJumpPLT) X(oCmpJumpPGE) X(oCmpJumpPLE) \
+  /* the same for the integer parameter in slot count against k */                   \
+  X(oPCmpJumpKEQ) X(oPCmpJumpKNE) X(oPCmpJumpKGT) X(oPCmpJumpKLT) X(oPCmpJumpKGE) X(oPCmpJumpKLE) \
   X(oReturn)                                                                           \
   X(oEndBody)        /* b: after the statement */                                     \
   X(oLeave)          /* b: after the statement */                                     \
@@ -118,17 +134,6 @@ constexpr int kMaxBlockStatements = 64;
 // call of a byte-code procedure takes one such stack.
 constexpr int kFastStack = 32;
 
-inline bool compare(uint8_t code, double a, double b) {
-  switch (code) {
-    case kOpEqual: return a == b;
-    case kOpNotEqual: return a != b;
-    case kOpGreater: return a > b;
-    case kOpLess: return a < b;
-    case kOpGreaterEqual: return a >= b;
-    default: return a <= b;
-  }
-}
-
 // The rarer binary operators; modulo, the commonest of them, inline.
 inline double binary(uint8_t code, double a, double b) {
   switch (code) {
@@ -157,7 +162,61 @@ inline double loadDouble(const uint8_t* p) {
 
 }  // namespace fast
 
+// A call of a compiled procedure running in its caller's dispatch loop: what
+// the caller needs back when the callee returns.
+struct PendingCall {
+  const fast::Op* call;    // the oCall or oCallStatement to finish
+  size_t stackBase;        // the caller's numbers (an offset into `values`)
+  int sp;
+  int calls;               // the caller's open argument lists
+  int64_t element;         // an element assignment waiting for its value
+  double loopStart, loopLimit;
+  size_t loopTop;          // the caller's counted loops
+  int32_t loopNesting;
+  int32_t statementStart;
+};
+
+// Open argument lists (call depths) that one run of the operations holds;
+// a call made with more open goes through a nested run instead.
+constexpr int kCallSlots = 64;
+
 struct FastPath::Impl {
+  // The numbers of every running exec and inline call, one region after the
+  // other; offsets stay valid when it grows. `valueTop` is the first free one.
+  std::vector<double> values;
+  size_t valueTop = 0;
+  size_t valueRoom = 0;  // values.size(), kept apart to spare a load
+  std::vector<PendingCall> pending;
+  size_t pendingTop = 0;
+  size_t pendingRoom = 0;  // pending.size()
+  // Gives the numbers region at `base` room for one statement's stack.
+  double* numbersAt(size_t base) {
+    const size_t need = base + fast::kFastStack + 1;
+    if (valueRoom < need) [[unlikely]] {
+      values.resize(std::max(need, values.size() * 2));
+      valueRoom = values.size();
+    }
+    valueTop = need;
+    return values.data() + base;
+  }
+  PendingCall& pushPending() {
+    if (pendingRoom <= pendingTop) [[unlikely]] {
+      pending.resize(pending.size() * 2 + 16);
+      pendingRoom = pending.size();
+    }
+    return pending[pendingTop++];
+  }
+  // Puts the shared stacks back however a run of the operations ends.
+  struct Scope {
+    Impl& f;
+    size_t valueBase, pendingBase;
+    explicit Scope(Impl& impl) : f(impl), valueBase(impl.valueTop), pendingBase(impl.pendingTop) {}
+    ~Scope() {
+      f.valueTop = valueBase;
+      f.pendingTop = pendingBase;
+    }
+  };
+
   std::vector<int32_t> blockAt;  // statement position -> entry + 1, 0 untried, -1 none
   std::vector<int32_t> exprAt;   // expression position -> entry + 1, 0 untried, -1 none
   std::vector<std::unique_ptr<fast::Op[]>> storage;

@@ -19,9 +19,11 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   dataPointer = image.dataStart;
   if (options.stepBudget >= 0) stepsLeft = options.stepBudget;
   vars.variants.resize(kScalarVariants);
+  frames.reserve(options.maxCallDepth);
   console = options.windowed ? makeSilentConsole(!options.sandbox) : makeTerminalConsole(out, !options.sandbox);
   if (options.useFastPath) fast = std::make_unique<FastPath>(size);
   observer = options.observer;
+  recordCalls = observer != nullptr || options.afterError != nullptr;
   objectWorld = std::make_unique<objects::ObjectWorld>(*this);
   structures = std::make_unique<StructureStore>();
   system = std::make_unique<SystemState>();

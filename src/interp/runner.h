@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/machine.h"
+#include "core/run_end.h"
 
 namespace kestrel {
 
@@ -13,6 +14,11 @@ namespace kestrel {
 // the end statement, 1 after a run-time error or a malformed image (reported
 // on standard error as "kestrel: run-time error: TEXT").
 int runImage(std::vector<uint8_t> image, MachineOptions options);
+
+// From now on an error that nothing catches (memory that runs out inside a
+// library) ends the process with "kestrel: run-time error: TEXT" and status
+// 1 instead of an abort. runImage does this itself.
+void reportUncaughtErrors();
 
 // Runs a machine that has been set up; the same reporting.
 int runMachine(Machine& machine);

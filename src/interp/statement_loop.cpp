@@ -7,12 +7,16 @@
 #include "core/system_state.h"
 #include "interp/structures.h"
 #include "objects/object_dispatch.h"
+#include "platform/end_requests.h"
 
 namespace kestrel {
 
 // An end statement that ran inside an event handler makes the budget run
 // out, so that the run ends at the next statement wherever that is.
+// A signal asking the program to end (platform/end_requests.h) empties the
+// budget the same way.
 void Machine::onStepBudget() {
+  if (const int status = platform::requestedEndStatus(); status != 0) throw ProgramEnd{status};
   if (system && system->events.pendingEnd >= 0) throw ProgramEnd{system->events.pendingEnd};
   throw StepBudgetExhausted{};
 }
@@ -62,7 +66,7 @@ void Machine::runLoop() {
       case kStmtAssign: {
         const int kind = u8();
         const int32_t index = s16();
-        const int resultKind = evaluate();
+        const int resultKind = evaluate(numReg, strReg, kind == kString ? index : -1);
         assignVariable(kind, index, resultKind);
         break;
       }

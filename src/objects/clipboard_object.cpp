@@ -159,7 +159,9 @@ std::unique_ptr<Object> createClipboard(Machine&, int type, int32_t) { return st
 }  // namespace
 
 void registerClipboardType(TypeRegistry& registry) {
-  registry.add(describeType(kClipboardType, "clipboard", kClipboardMembers, createClipboard));
+  TypeDescriptor clipboard = describeType(kClipboardType, "clipboard", kClipboardMembers, createClipboard);
+  clipboard.ignoredWritesFrom = 9;
+  registry.add(std::move(clipboard));
 }
 
 }  // namespace kestrel::objects

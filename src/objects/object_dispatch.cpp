@@ -33,7 +33,7 @@ void writeMember(Machine& m, int type, int32_t index, int member) {
   ObjectWorld& w = world(m);
   const TypeDescriptor& d = w.descriptor(type);
   Object& object = w.at(type, index);
-  if (!d.write(d, m, object, member)) raiseNoMember(d, member, "written");
+  if (!d.write(d, m, object, member) && member < d.ignoredWritesFrom) raiseNoMember(d, member, "written");
   // A member that delivered events (showing, closing, repainting) ends the
   // run here when a handler ran the end statement.
   events::checkPendingEnd(m);

@@ -66,7 +66,10 @@ size_t ObjectWorld::count(int type) const {
 
 void ObjectWorld::fillTo(const TypeDescriptor& d, TypeSlot& s, int64_t count) {
   if (count > kMaxObjects) raise(texts::kOutOfMemory);
-  s.objects.reserve(static_cast<size_t>(count));
+  // Grown geometrically: a program that declares object arrays again and
+  // again must not copy the whole list each time.
+  if (static_cast<size_t>(count) > s.objects.capacity())
+    s.objects.reserve(std::max(static_cast<size_t>(count), s.objects.capacity() * 2));
   while (static_cast<int64_t>(s.objects.size()) < count) {
     const auto index = static_cast<int32_t>(s.objects.size());
     std::unique_ptr<Object> object = d.create(m_, d.code, index);

@@ -78,6 +78,9 @@ struct TypeDescriptor {
   // Objects of a fixed table exist for every index up to kMaxTableIndex:
   // using one creates the entries up to it (file streams).
   bool fixedTable = false;
+  // Statement codes from this one up that the table does not have do
+  // nothing (and read nothing) instead of raising.
+  int ignoredWritesFrom = 256;
 
   // The member table, reached through the two dispatch functions below.
   const void* rows = nullptr;

@@ -130,10 +130,38 @@ void readLine(Machine& m, Stream& st, EvalStacks& s) {
   s.pushString(line);
 }
 
+// Pieces of one statement gathered into few writes: a file stream hands
+// each write to the system at once.
+class GatheredWrite {
+ public:
+  explicit GatheredWrite(Stream& st) : st_(st) {}
+  // What was gathered before an error is still written, as piece by piece.
+  ~GatheredWrite() {
+    try {
+      flush();
+    } catch (const RuntimeError&) {
+    }
+  }
+  void add(std::string_view piece) {
+    bytes_.append(piece);
+    if (bytes_.size() >= kCopyChunk) flush();
+  }
+  void flush() {
+    if (!bytes_.empty()) st_.write(bytes_);
+    bytes_.clear();
+  }
+
+ private:
+  Stream& st_;
+  std::string bytes_;
+};
+
 void writeLine(Machine& m, Stream& st) {
   const Str text = stringOperand(m);
-  st.write(text.view());
-  st.write("\r\n");
+  GatheredWrite out(st);
+  out.add(text.view());
+  out.add("\r\n");
+  out.flush();
 }
 
 void lineCount(Machine&, Stream& st, EvalStacks& s) {
@@ -231,7 +259,9 @@ void transferArray(Machine& m, Stream& st, bool toStream) {
     if (toStream) st.write(store.data() + a.position, bytes);
     else st.read(store.data() + a.position, bytes);
   } else if (a.kind == kString && toStream) {
-    for (int64_t i = 0; i < n; ++i) st.write(m.vars.arrayStringAt(a.position + i, false).view());
+    GatheredWrite out(st);
+    for (int64_t i = 0; i < n; ++i) out.add(m.vars.arrayStringAt(a.position + i, false).view());
+    out.flush();
   }
 }
 void writeArray(Machine& m, Stream& st) { transferArray(m, st, true); }
@@ -255,16 +285,18 @@ void transferFieldArray(Machine& m, Stream& st, bool toStream) {
   const FieldArray a = structures.fieldArray(m, structures.at(number), field, fieldKind);
   const int64_t count = std::max(0, a.descriptor->multiplier[0]);
   if (a.kind == kFixString) {
+    GatheredWrite out(st);
     for (int64_t i = 0; i < count; ++i) {
       TFixString& cell = m.vars.arrayFixStringAt(a.first + i);
       if (toStream) {
-        st.write(cell.padded().view());
+        out.add(cell.padded().view());
       } else {
         std::string text(static_cast<size_t>(std::max(cell.length, 0)), ' ');
         text.resize(st.read(reinterpret_cast<uint8_t*>(text.data()), text.size()));
         cell.assign(text);
       }
     }
+    out.flush();
     return;
   }
   NumericStore& store = *m.vars.arrays[a.kind];

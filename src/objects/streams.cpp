@@ -25,6 +25,26 @@ bool FileStream::open(Machine& m, const Str& programName, int32_t mode, std::str
   return false;
 }
 
+void FileStream::close() {
+  std::unique_ptr<platform::File> file = std::move(file_);
+  position_ = 0;
+  if (file && !file->close()) raise("Stream write error");
+}
+
+bool closeFileStreams(Machine& m) {
+  bool ok = true;
+  ObjectWorld& w = world(m);
+  for (size_t i = 0; i < w.count(kFileStreamType); ++i) {
+    auto& stream = w.as<FileStream>(kFileStreamType, static_cast<int32_t>(i));
+    try {
+      stream.close();
+    } catch (const RuntimeError&) {
+      ok = false;
+    }
+  }
+  return ok;
+}
+
 void FileStream::usable() {
   if (!file_) raise("File stream " + std::to_string(tag) + " is not open");
 }

@@ -59,10 +59,8 @@ class FileStream : public Stream {
   // entry that is already open is closed first. False and the error text
   // when the file cannot be opened.
   bool open(Machine& m, const Str& programName, int32_t mode, std::string& error);
-  void close() {
-    file_.reset();
-    position_ = 0;
-  }
+  // Raises "Stream write error" when the system reports that writing failed.
+  void close();
   bool isOpen() const { return file_ != nullptr; }
   int handle() {
     usable();
@@ -108,6 +106,10 @@ class MemoryStream : public Stream {
 };
 
 void registerStreamTypes(TypeRegistry& registry);
+
+// Closes every open file stream (at the end of a run); false when one of
+// them reported a write error.
+bool closeFileStreams(Machine& m);
 
 // A stream reference: type code, kind byte (not examined), 2-byte index, b.
 // nullptr for a type code other than a stream's.

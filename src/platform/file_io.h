@@ -1,8 +1,9 @@
 #pragma once
-// Files opened by programs: positioned reads and writes with a small write
-// buffer and read buffer, so that a program writing one byte at a time does
-// not make one system call per byte. Nothing is lost: the buffer is written
-// out before any read, on flush() and when the file is destroyed.
+// Files opened by programs: positioned reads through a small read-ahead
+// buffer, and writes that go to the operating system at once, so that what
+// a write statement wrote is in the file whatever ends the process next (a
+// kill, a crash in a library). A statement that writes several pieces
+// hands them over in one write (see the stream members).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,22 +38,20 @@ class File {
 
   // Reads up to n bytes at `position`; returns how many there were.
   size_t readAt(int64_t position, uint8_t* dst, size_t n);
-  // Writes n bytes at `position`; raises "Stream write error" when the file
-  // cannot be written.
+  // Writes n bytes at `position` to the system; raises "Stream write error"
+  // when the file cannot be written (disk full, an I/O error).
   void writeAt(int64_t position, const uint8_t* src, size_t n);
   int64_t size();
-  // Writes the buffer out; raises "Stream write error" on failure.
-  void flush();
+  // Closes the file; false when the system reports that writing failed (an
+  // error it kept until the close, a descriptor closed behind our back).
+  bool close();
   int handle() const { return fd_; }
 
  private:
   File(int fd, const OpenMode& mode) : fd_(fd), mode_(mode) {}
-  bool flushQuietly();
 
   int fd_;
   OpenMode mode_;
-  std::vector<uint8_t> pending_;  // bytes written but not yet in the file
-  int64_t pendingAt_ = 0;
   std::vector<uint8_t> cache_;    // bytes read ahead
   int64_t cacheAt_ = 0;
 };

@@ -71,24 +71,19 @@ std::unique_ptr<File> File::open(const std::string& path, const OpenMode& mode, 
 }
 
 File::~File() {
-  if (!flushQuietly()) std::fprintf(stderr, "kestrel: could not write the end of a file: %s\n", std::strerror(errno));
-  ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);
 }
 
-bool File::flushQuietly() {
-  if (pending_.empty()) return true;
-  const bool ok = writeAll(fd_, pendingAt_, pending_.data(), pending_.size());
-  pending_.clear();
-  return ok;
-}
-
-void File::flush() {
-  if (!flushQuietly()) raise(kWriteError);
+bool File::close() {
+  const int fd = fd_;
+  fd_ = -1;
+  cache_.clear();
+  // After an interrupted close the descriptor is gone on Linux: never retry.
+  return ::close(fd) == 0 || errno == EINTR;
 }
 
 size_t File::readAt(int64_t position, uint8_t* dst, size_t n) {
   if (!mode_.readable || n == 0 || position < 0) return 0;
-  flush();
   const int64_t cacheEnd = cacheAt_ + static_cast<int64_t>(cache_.size());
   if (position >= cacheAt_ && position + static_cast<int64_t>(n) <= cacheEnd) {
     std::memcpy(dst, cache_.data() + (position - cacheAt_), n);
@@ -107,21 +102,12 @@ void File::writeAt(int64_t position, const uint8_t* src, size_t n) {
   if (!mode_.writable || position < 0) raise(kWriteError);
   if (n == 0) return;
   cache_.clear();
-  const bool continues = !pending_.empty() && position == pendingAt_ + static_cast<int64_t>(pending_.size());
-  if (!continues || pending_.size() + n > kBufferBytes) flush();
-  if (n >= kBufferBytes) {
-    if (!writeAll(fd_, position, src, n)) raise(kWriteError);
-    return;
-  }
-  if (pending_.empty()) pendingAt_ = position;
-  pending_.insert(pending_.end(), src, src + n);
+  if (!writeAll(fd_, position, src, n)) raise(kWriteError);
 }
 
 int64_t File::size() {
   struct stat st;
-  int64_t size = ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
-  if (!pending_.empty()) size = std::max(size, pendingAt_ + static_cast<int64_t>(pending_.size()));
-  return size;
+  return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
 }
 
 }  // namespace kestrel::platform

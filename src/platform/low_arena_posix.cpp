@@ -1,6 +1,11 @@
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
 
 #include "platform/low_arena.h"
 #include "state/errors.h"
@@ -13,13 +18,32 @@ constexpr uint64_t kTwoGiB = uint64_t{1} << 31;
 
 size_t roundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }
 
+// Reserved address space counts against a limit on the process's address
+// space (ulimit -v) even before it is used: under one, the arena takes at
+// most half of what is left, leaving the rest to the heap and the stack.
+size_t largestReservation() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+  size_t used = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    unsigned long pages = 0;
+    if (std::fscanf(statm, "%lu", &pages) == 1) used = pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    std::fclose(statm);
+  }
+  const auto cap = static_cast<size_t>(limit.rlim_cur);
+  return used < cap ? (cap - used) / 2 : 0;
+}
+
 // MAP_32BIT alone only serves a small window, so explicit address hints below
 // 2 GiB are tried with decreasing sizes.
 uint8_t* reserveLow(size_t& size) {
-  const size_t sizes[] = {size_t{1536} << 20, size_t{1024} << 20, size_t{512} << 20,
-                          size_t{256} << 20, size_t{128} << 20};
+  const size_t sizes[] = {size_t{1536} << 20, size_t{1024} << 20, size_t{512} << 20, size_t{256} << 20,
+                          size_t{128} << 20,  size_t{64} << 20,   size_t{32} << 20,  size_t{16} << 20,
+                          size_t{8} << 20,    size_t{4} << 20};
   const uint64_t hints[] = {0x10000000, 0x20000000, 0x40000000, 0x08000000};
+  const size_t largest = largestReservation();
   for (size_t want : sizes) {
+    if (want > largest && want > sizes[std::size(sizes) - 1]) continue;
     for (uint64_t hint : hints) {
       if (hint + want > kTwoGiB) continue;
       int flags = MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE;

@@ -17,6 +17,11 @@ std::string windowsToPosixPath(std::string_view path);
 // there is one. Parts after one that has no match stay as written.
 std::string translatePath(std::string_view path);
 
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
+// path, else .config in the home folder ($HOME, else the password
+// database's entry for the user); "" when the user has no home.
+std::string configFolder();
+
 // Case-insensitive comparison of ASCII letters (names as Windows compares them).
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 

@@ -1,7 +1,10 @@
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/paths.h"
@@ -81,6 +84,24 @@ std::string translatePath(std::string_view windowsPath) {
     at = slash + 1;
   }
   return resolved;
+}
+
+std::string configFolder() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return xdg;
+  std::string home;
+  if (const char* h = std::getenv("HOME"); h != nullptr && h[0] != 0) {
+    home = h;
+  } else {
+    // Without HOME (a service, env -i) the password database knows the home.
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr && found->pw_dir[0] == '/')
+      home = found->pw_dir;
+  }
+  return home.empty() ? std::string() : home + "/.config";
 }
 
 }  // namespace kestrel::platform

@@ -68,8 +68,9 @@ class RegistryStore {
     int64_t size = -1;
     ino_t inode = 0;
   };
-  // Holds the root's lock file while a change is made, so that programs
-  // writing the same root at once do not lose each other's changes.
+  // Locks the registry's folder while a change is made, so that programs
+  // writing the same root at once do not lose each other's changes (the
+  // folder itself is locked: no lock file is left behind).
   class ChangeLock {
    public:
     explicit ChangeLock(const std::string& path);
@@ -82,7 +83,7 @@ class RegistryStore {
   };
   // Brings the root up to date with its file; nullptr for an unknown root.
   Root* load(uint32_t root);
-  // The lock path of a root ("" when nothing is kept in files).
+  // The folder to lock for a change of a root ("" when nothing is kept in files).
   std::string lockPath(uint32_t root) const;
   // Writes the root out atomically; false when that fails.
   bool save(uint32_t root);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/paths.h"
 #include "platform/registry_store.h"
 
 namespace kestrel::platform {
@@ -115,7 +116,7 @@ bool makeFolders(const std::string& folder) {
 
 RegistryStore::ChangeLock::ChangeLock(const std::string& path) {
   if (path.empty()) return;
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ >= 0) ::flock(fd_, LOCK_EX);
 }
 
@@ -125,7 +126,7 @@ RegistryStore::ChangeLock::~ChangeLock() {
 
 std::string RegistryStore::lockPath(uint32_t root) const {
   if (folder_.empty() || rootName(root) == nullptr || !makeFolders(folder_)) return "";
-  return filePath(root) + ".lock";
+  return folder_;
 }
 
 bool RegistryStore::CaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -153,15 +154,8 @@ std::string normalizeKeyPath(const std::string& path) {
 RegistryStore::RegistryStore(std::string folder) : folder_(std::move(folder)) {}
 
 std::string RegistryStore::defaultFolder() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (xdg != nullptr && xdg[0] == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr && home[0] != 0 ? home : ".") + "/.config";
-  }
-  return base + "/kestrel/registry";
+  const std::string base = configFolder();
+  return base.empty() ? std::string() : base + "/kestrel/registry";
 }
 
 const char* RegistryStore::rootName(uint32_t root) {

@@ -10,8 +10,15 @@ constexpr size_t kInitialSlots = 55;
 
 Frames::Frames() { grow(kInitialSlots); }
 
+void Frames::reserve(int32_t maxDepth) {
+  reserved_ = (static_cast<size_t>(std::max(maxDepth, 0)) + 2) * kSlotsPerFrame + 12;
+  numeric_.reserve(reserved_);
+  byRef_.reserve(reserved_);
+}
+
 void Frames::grow(size_t need) {
   size_t n = std::max(need + 12, numeric_.size());
+  if (reserved_ != 0 && n > reserved_) raise(texts::kStackOverflow);
   numeric_.resize(n, 0.0);
   strings_.resize(n);
   byRef_.resize(n);

@@ -24,6 +24,11 @@ class Frames {
   Frames();
   int32_t depth = 0;  // 0 outside any procedure
 
+  // Reserves the numeric and by-reference slots of depths 0 to `maxDepth` at
+  // once (committed as they are used), so that their addresses never move:
+  // the fast path keeps pointers to them. Deeper frames are a stack overflow.
+  void reserve(int32_t maxDepth);
+
   // Makes sure frame `d` exists (all three sorts of slots).
   void ensure(int32_t d) {
     if (d < 0) [[unlikely]] raiseDepth(d);
@@ -46,6 +51,10 @@ class Frames {
     return &byRef_[static_cast<size_t>(d) * kSlotsPerFrame];
   }
 
+  // The same for a frame known to exist (`ensure` has made it).
+  double* numbersOf(int32_t d) { return numeric_.data() + static_cast<size_t>(d) * kSlotsPerFrame; }
+  ByRefSlot* referencesOf(int32_t d) { return byRef_.data() + static_cast<size_t>(d) * kSlotsPerFrame; }
+
   // The current frame of a procedure body is depth - 1.
   int32_t current() const { return depth - 1; }
 
@@ -59,6 +68,7 @@ class Frames {
   [[noreturn]] static void raiseSlot(int slot);
   [[noreturn]] static void raiseDepth(int32_t d);
 
+  size_t reserved_ = 0;  // slots whose addresses never move
   std::vector<double> numeric_;
   std::vector<Str> strings_;
   std::vector<ByRefSlot> byRef_;
@@ -70,6 +80,13 @@ struct LoopRecord {
   int16_t index = 0;
   double limit = 0;
   double step = 0;
+  // A loop on a 32-bit integer variable whose step and limit are 32-bit
+  // integers too (the fast path's counted loop): the variable's address, the
+  // rounded step and the last value that runs the body (counting up) or the
+  // first (counting down). Null `counted` for every other loop.
+  uint8_t* counted = nullptr;
+  int32_t countStep = 0;
+  int32_t countLimit = 0;
 };
 
 struct SelectionLevel {

@@ -70,6 +70,8 @@ class Str {
   char operator[](size_t i) const { return rep_->data[i]; }
   char back() const { return rep_->data[rep_->size - 1]; }
   bool shared() const { return rep_ && rep_->refs > 1; }
+  // True when this and `o` are the only two holders of the same bytes.
+  bool sharedOnlyWith(const Str& o) const { return rep_ && rep_ == o.rep_ && rep_->refs == 2; }
 
   void clear() {
     if (rep_ && rep_->refs == 1) setSize(0);

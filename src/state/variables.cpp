@@ -7,7 +7,7 @@ namespace kestrel {
 namespace {
 // Scalar indices are signed 16-bit, so a scalar store never needs more than
 // 32768 elements; array stores get room for large arrays.
-constexpr size_t kScalarCapacity = 32768 * 8;
+constexpr size_t kMaxScalars = 32768;
 size_t arrayCapacity(int kind) {
   // Three fifths of the arena go to the array stores, in proportion to their
   // element widths (1 + 2 + 4 + 2 + 4 + 4 + 8 = 25); the rest serves
@@ -47,7 +47,7 @@ void VariantCell::setText(Str v) {
 
 VariableStores::VariableStores() {
   for (int k = 1; k <= 7; ++k) {
-    scalars[k] = std::make_unique<NumericStore>(kScalarCapacity);
+    scalars[k] = std::make_unique<NumericStore>(kMaxScalars * static_cast<size_t>(kElementWidth[k]));
     arrays[k] = std::make_unique<NumericStore>(arrayCapacity(k));
   }
 }

@@ -47,6 +47,13 @@ struct ArrayDescriptor {
   bool declared = false;
 };
 
+// Whether element number `linear` (counted from the array's first) is one of
+// the array's own; a variant array has one cell more than its elements.
+inline bool withinArray(const ArrayDescriptor& d, int kind, int64_t linear) {
+  const int64_t cells = kind == kVariant ? d.elements + 1 : d.elements;
+  return static_cast<uint64_t>(linear) < static_cast<uint64_t>(cells);
+}
+
 inline constexpr int kArrayTableSize = 101;   // array indices 0 to 100
 inline constexpr int kScalarVariants = 101;   // variant cells 0 to 100
 

@@ -45,10 +45,15 @@ int indexOf(const std::vector<DialogButton>& buttons, DialogButton b) {
   return -1;
 }
 
+std::string terminalText(const MessageBoxRequest& request, const std::vector<char>& keys, bool interactive);
+
 int ask(Machine& m, const MessageBoxRequest& request) {
   if (m.options.sandbox) return request.defaultButton;
   m.out.flush();
   if (toolkit().windowSystemAvailable()) {
+    // A box on a platform without a screen answers itself, and its text
+    // would reach no one: it goes to standard error as well.
+    if (toolkit().windowsUnseen()) writeAll(2, terminalText(request, buttonKeys(request.buttons), false));
     const int chosen = toolkit().showMessageBox(request);
     if (chosen >= 0) return chosen < static_cast<int>(request.buttons.size()) ? chosen : request.defaultButton;
   }
@@ -83,12 +88,13 @@ std::vector<char> buttonKeys(const std::vector<DialogButton>& buttons) {
   return keys;
 }
 
-int askOnTerminal(const MessageBoxRequest& request, int inputFd, int errorFd) {
-  const std::vector<char> keys = buttonKeys(request.buttons);
+namespace {
+// The box as the terminal shows it: "Caption: text", then the buttons with
+// their key letters and the default one.
+std::string terminalText(const MessageBoxRequest& request, const std::vector<char>& keys, bool interactive) {
   std::string box;
   if (!request.caption.empty()) box += request.caption + ": ";
   box += request.text + "\n";
-  const bool interactive = isatty(inputFd) != 0;
   if (interactive || request.buttons.size() > 1) {
     for (size_t i = 0; i < request.buttons.size(); ++i) {
       // The key letter in brackets: "[Y]es  [N]o  C[a]ncel".
@@ -110,7 +116,14 @@ int askOnTerminal(const MessageBoxRequest& request, int inputFd, int errorFd) {
       box += std::string("  (default: ") + dialogButtonLabel(request.buttons[static_cast<size_t>(d)]) + ")";
     box += interactive ? "? " : "\n";
   }
-  writeAll(errorFd, box);
+  return box;
+}
+}  // namespace
+
+int askOnTerminal(const MessageBoxRequest& request, int inputFd, int errorFd) {
+  const std::vector<char> keys = buttonKeys(request.buttons);
+  const bool interactive = isatty(inputFd) != 0;
+  writeAll(errorFd, terminalText(request, keys, interactive));
   if (!interactive) return request.defaultButton;
 
   termios mode;

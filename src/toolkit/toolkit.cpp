@@ -1,5 +1,9 @@
 #include "toolkit/toolkit.h"
 
+#include <cstdio>
+
+#include "platform/plugin.h"
+
 namespace kestrel {
 
 int Toolkit::showMessageBox(const MessageBoxRequest&) { return -1; }
@@ -50,17 +54,53 @@ class NullToolkit : public Toolkit {
   void processPendingEvents() override { runPostedTasks(); }
 };
 
-std::unique_ptr<Toolkit>& installed() {
+constexpr const char* kToolkitPlugin = "kestrel-toolkit-qt.so";
+
+std::unique_ptr<Toolkit>& owned() {
   static std::unique_ptr<Toolkit> toolkit = makeNullToolkit();
   return toolkit;
+}
+
+// The toolkit in use; null until the first use decides. A toolkit from the
+// plug-in is never destroyed: its code stays loaded until the process ends.
+Toolkit* active = nullptr;
+bool pluginWanted = false;
+
+Toolkit& firstUse() {
+  active = owned().get();
+  if (pluginWanted) {
+    pluginWanted = false;
+    std::string error;
+    if (void* make = platform::pluginSymbol(kToolkitPlugin, "kestrelMakeToolkit", error)) {
+      active = reinterpret_cast<Toolkit* (*)()>(make)();
+    } else {
+      std::fprintf(stderr, "kestrel: no window system (%s)\n", error.c_str());
+      std::fflush(stderr);
+    }
+  }
+  return *active;
 }
 
 }  // namespace
 
 std::unique_ptr<Toolkit> makeNullToolkit() { return std::make_unique<NullToolkit>(); }
 
-Toolkit& toolkit() { return *installed(); }
+Toolkit& toolkit() {
+  if (active == nullptr) [[unlikely]] return firstUse();
+  return *active;
+}
 
-void installToolkit(std::unique_ptr<Toolkit> toolkit) { installed() = std::move(toolkit); }
+Toolkit* toolkitInUse() { return pluginWanted ? nullptr : &toolkit(); }
+
+void installToolkit(std::unique_ptr<Toolkit> toolkit) {
+  owned() = std::move(toolkit);
+  active = owned().get();
+  pluginWanted = false;
+}
+
+void useToolkitPlugin() {
+  pluginWanted = true;
+  active = nullptr;
+}
 
 }  // namespace kestrel

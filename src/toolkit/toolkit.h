@@ -36,6 +36,9 @@ class Toolkit {
 
   // True when windows can be shown: a display, or QT_QPA_PLATFORM set.
   virtual bool windowSystemAvailable() = 0;
+  // True when windows are shown where nobody sees them (a platform without
+  // a screen, such as Qt's offscreen one).
+  virtual bool windowsUnseen() { return false; }
   // Handles the window-system events that are waiting.
   virtual void processPendingEvents() = 0;
 
@@ -222,9 +225,16 @@ struct MessageBoxRequest {
 // The button's label ("OK", "Cancel", "Try Again", ...).
 const char* dialogButtonLabel(DialogButton button);
 
-// The installed toolkit (the null toolkit until one is installed).
+// The installed toolkit (the null toolkit until one is installed). With
+// useToolkitPlugin, the first use loads the Qt toolkit's plug-in
+// (kestrel-toolkit-qt.so, see platform/plugin.h); when it cannot be loaded
+// the program goes on without a window system, on the null toolkit.
 Toolkit& toolkit();
 void installToolkit(std::unique_ptr<Toolkit> toolkit);
+void useToolkitPlugin();
+// The toolkit when one is in use already; null while the plug-in is still
+// unloaded (nothing of it can need stopping then).
+Toolkit* toolkitInUse();
 std::unique_ptr<Toolkit> makeNullToolkit();
 
 }  // namespace kestrel

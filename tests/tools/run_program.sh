@@ -10,7 +10,10 @@
 #   NAME.first   the name of another program of DIR that runs first, in the
 #                same folder and with the same registry (optional)
 #   NAME.env     environment settings for the runs, VAR=value one a line
-#                (optional; e.g. QT_QPA_PLATFORM=offscreen for windows)
+#                (optional; e.g. QT_QPA_PLATFORM=offscreen for windows).
+#                Whatever display the caller has (DISPLAY, WAYLAND_DISPLAY,
+#                QT_QPA_PLATFORM) is cleared first: a program sees only
+#                what its .env gives it.
 #   NAME.trace   what kestrel run --trace writes for the program (optional)
 # Every run gets a fresh folder and a fresh XDG_CONFIG_HOME, so programs
 # never touch the user's own files or registry.
@@ -39,6 +42,7 @@ first=""
 [ -f "$base.first" ] && first=$(cat "$base.first")
 settings=""
 [ -f "$base.env" ] && settings=$(grep -v '^#' "$base.env")
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 for mode in cached reference; do
   flag=""

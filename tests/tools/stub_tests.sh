@@ -60,6 +60,32 @@ out=$("$tmp/both-w"); check "windowed output" "standard" "$out"
 out=$("$tmp/both"); check "console output" "console
 standard" "$out"
 
+# Console programs need no Qt: the stubs do not link it (nor libffi), and a bound console
+# program runs with the toolkit plug-in out of its reach, loading no Qt
+# library. A program that uses the window system loads the plug-in from the
+# folder given, and without one goes on without a window system.
+# (A sanitizer build links the toolkit in: see tools/CMakeLists.txt.)
+if nm -D --defined-only "$stub" | grep -q kestrelMakeToolkit; then
+  echo "the stubs carry the toolkit themselves: plug-in checks skipped"
+else
+case "$(ldd "$stub")" in
+  *libQt* | *libffi*) echo "FAIL: the console stub links more than the C and C++ libraries"; failures=$((failures + 1)) ;;
+esac
+out=$(KESTREL_PLUGIN_DIR="$tmp/nowhere" LD_DEBUG=files "$tmp/hello" 2>"$tmp/hello.loaded"); check "console program without the plug-in" 0 $?
+check "console program output without the plug-in" "$(cat "$tests/programs/hello.out")" "$out"
+if grep -q "libQt\|kestrel-toolkit-qt" "$tmp/hello.loaded"; then
+  echo "FAIL: a console program loaded Qt"; failures=$((failures + 1))
+fi
+printf '    dim form:0\n    stdout form:0.Width\n' >"$tmp/form.kasm"
+"$kestrel" build "$tmp/form.kasm" -o "$tmp/form"
+KESTREL_PLUGIN_DIR="$tmp/nowhere" "$tmp/form" >/dev/null 2>"$tmp/form.err"; check "form without the plug-in" 0 $?
+grep -q "kestrel: no window system (kestrel-toolkit-qt.so not found)" "$tmp/form.err" ||
+  { echo "FAIL: no word of the missing plug-in: $(cat "$tmp/form.err")"; failures=$((failures + 1)); }
+out=$(QT_QPA_PLATFORM=offscreen KESTREL_PLUGIN_DIR="$(dirname "$stub")" LD_DEBUG=files "$tmp/form" 2>"$tmp/form.loaded")
+check "form with the plug-in" 0 $?
+grep -q "kestrel-toolkit-qt.so" "$tmp/form.loaded" || { echo "FAIL: the plug-in was not loaded"; failures=$((failures + 1)); }
+fi
+
 # kestrel's own usage.
 "$kestrel" --help >/dev/null; check "help status" 0 $?
 "$kestrel" run --help >/dev/null; check "run --help status" 0 $?

@@ -77,10 +77,11 @@ if command -v script >/dev/null 2>&1; then
   check "dialogs: letters typed on a terminal" sh -c "grep -x '[0-9]' dialogs.tty.txt | tr '\n' ' ' | grep -qx '2 1 7 1 '"
 fi
 
-# Under the offscreen platform a timer answers with the default button.
-QT_QPA_PLATFORM=offscreen "$kestrel" run dialogs.kasm </dev/null >offscreen.out 2>offscreen.err
+# Under the offscreen platform a timer answers with the default button, and
+# what the boxes said, which no one could see, is on standard error too.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "$kestrel" run dialogs.kasm </dev/null >offscreen.out 2>offscreen.err
 check "dialogs: offscreen defaults answer" cmp -s offscreen.out dialogs.expected
-check "dialogs: offscreen boxes are windows" sh -c "! grep -q 'Editor: Save' offscreen.err"
+check "dialogs: offscreen boxes also on standard error" contains offscreen.err "Editor: Save changes?"
 
 # ---- Screen size: the display's, or 1024 x 768 without one.
 printf '    stdout screenwidth()\n    stdout screenheight()\n' >screen.kasm

@@ -20,6 +20,15 @@ TEST(Rounding, TiesGoToTheEvenNeighbour) {
 TEST(Rounding, OutsideThirtyTwoBitsIsAnInvalidOperation) {
   EXPECT_EQ(roundToInt32(2147483647.4), 2147483647);
   EXPECT_EQ(roundToInt32(-2147483648.0), -2147483647 - 1);
+  // Results at INT_MIN: the ends where the processor's answer is ambiguous.
+  EXPECT_EQ(roundToInt32(-2147483647.5), -2147483647 - 1);
+  EXPECT_EQ(roundToInt32(-2147483648.5), -2147483647 - 1);
+  EXPECT_EQ(roundToInt32(-2147483648.4), -2147483647 - 1);
+  EXPECT_THROW(roundToInt32(-2147483648.6), RuntimeError);
+  EXPECT_THROW(roundToInt32(2147483647.5), RuntimeError);
+  EXPECT_THROW(roundToInt32(-INFINITY), RuntimeError);
+  EXPECT_EQ(roundToInt32(-1.5), -2);
+  EXPECT_EQ(roundToInt32(-0.5), 0);
   EXPECT_THROW(roundToInt32(2147483647.5 + 1), RuntimeError);
   EXPECT_THROW(truncToInt32(-2147483649.0), RuntimeError);
   EXPECT_THROW(roundToInt32(NAN), RuntimeError);

@@ -1,5 +1,5 @@
-// Buffered files: what is written is seen by reads, sizes and other
-// readers, and reaches the file when the file object goes away.
+// Program files: what is written is seen by reads, sizes and other
+// readers at once, and failures to write are errors.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -40,7 +40,7 @@ TEST(FileModes, ValuesMapToOpenFlags) {
   EXPECT_FALSE(openModeFromValue(3, m));
 }
 
-TEST(BufferedFile, ReadsSeeWritesAndNothingIsLost) {
+TEST(ProgramFile, ReadsSeeWritesAndNothingIsLost) {
   const fs::path path = fs::temp_directory_path() / ("kestrel-file-" + std::to_string(::getpid()));
   OpenMode mode;
   openModeFromValue(65535, mode);
@@ -65,7 +65,8 @@ TEST(BufferedFile, ReadsSeeWritesAndNothingIsLost) {
     EXPECT_EQ(f->readAt(5, got, 1), 1u);
     EXPECT_EQ(got[0], 0xEE);
     const uint8_t y = 0x22;
-    f->writeAt(202000, &y, 1);  // pending when the file goes away
+    f->writeAt(202000, &y, 1);
+    EXPECT_EQ(contents(path).size(), 202001u);  // already in the file for any other reader
   }
   const std::string data = contents(path);
   ASSERT_EQ(data.size(), 202001u);
@@ -83,4 +84,23 @@ TEST(BufferedFile, ReadsSeeWritesAndNothingIsLost) {
   fs::remove(path);
   EXPECT_FALSE(File::open(path.string(), mode, reason));
   EXPECT_FALSE(reason.empty());
+}
+
+TEST(ProgramFile, WriteAndCloseFailuresAreReported) {
+  OpenMode mode;
+  openModeFromValue(1, mode);
+  std::string reason;
+  auto full = File::open("/dev/full", mode, reason);
+  ASSERT_TRUE(full) << reason;
+  const uint8_t b = 1;
+  EXPECT_THROW(full->writeAt(0, &b, 1), kestrel::RuntimeError);
+  EXPECT_TRUE(full->close());
+
+  const fs::path path = fs::temp_directory_path() / ("kestrel-close-" + std::to_string(::getpid()));
+  openModeFromValue(65535, mode);
+  auto f = File::open(path.string(), mode, reason);
+  ASSERT_TRUE(f) << reason;
+  ::close(f->handle());  // closed behind the file's back
+  EXPECT_FALSE(f->close());
+  fs::remove(path);
 }

@@ -1,6 +1,7 @@
 // The persistent registry store: its text form, key trees, and that a
 // writer killed at any moment leaves a complete file behind.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -155,4 +156,29 @@ TEST(RegistryText, ParsesWhatItWrites) {
   EXPECT_EQ(RegistryStore::serialize(again), once);
   EXPECT_TRUE(again.count("a"));  // parents of every key exist
   EXPECT_FALSE(RegistryStore::parse("kestrel registry 1\nvalue \"unterminated\n", again));
+}
+
+TEST_F(RegistryFolder, ChangesLeaveOnlyTheRootsFiles) {
+  RegistryStore s(folder.string());
+  ASSERT_TRUE(s.createKey(kUser, "K"));
+  ASSERT_TRUE(s.setValue(kUser, "K", "v", text("1")));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"current_user.txt"});
+}
+
+// Without HOME and XDG_CONFIG_HOME the registry goes to the home folder the
+// password database gives, never into the current folder.
+TEST(RegistryHome, WithoutHomeVariablesThePasswordDatabaseDecides) {
+  const char* oldHome = std::getenv("HOME");
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string home = oldHome ? oldHome : "", xdg = oldXdg ? oldXdg : "";
+  ::unsetenv("HOME");
+  ::unsetenv("XDG_CONFIG_HOME");
+  const std::string folder = RegistryStore::defaultFolder();
+  if (oldHome) ::setenv("HOME", home.c_str(), 1);
+  if (oldXdg) ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+  const passwd* entry = ::getpwuid(::getuid());
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(folder, std::string(entry->pw_dir) + "/.config/kestrel/registry");
 }

@@ -189,6 +189,18 @@ TEST(ClipboardObject, TextInEveryForm) {
   EXPECT_EQ(p.number(5), 0);
 }
 
+TEST(ClipboardObject, StatementCodesAbove8DoNothing) {
+  Program p(withVariables(R"(
+    dim clipboard:0
+    set clipboard:0.AsText = "kept"
+    set clipboard:0.m9
+    set clipboard:0.m200
+    let str:0 = clipboard:0.AsText
+  )"));
+  ASSERT_EQ(p.run(), "");
+  EXPECT_EQ(p.text(0), "kept");
+}
+
 TEST(ClipboardObject, ReadsAtMost32000Characters) {
   Program p(withVariables(R"(
     dim clipboard:0

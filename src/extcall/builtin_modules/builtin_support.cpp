@@ -53,10 +53,8 @@ std::string hostPath(std::string_view windowsPath) {
 }
 
 std::string windowsDirectory() {
-  std::string base;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != 0) base = config;
-  else if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0) base = std::string(home) + "/.config";
-  else base = "/tmp";
+  std::string base = platform::configFolder();
+  if (base.empty()) base = "/tmp";
   const std::string folder = base + "/kestrel/windows";
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);

@@ -3,9 +3,13 @@
 // a display.
 #include "toolkit/qt/qt_toolkit.h"
 
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
 #include <cstdlib>
 
+#include "platform/end_requests.h"
 #include "state/errors.h"
 #include "toolkit/qt/qt_fonts.h"
 #include "toolkit/qt/qt_gui.h"
@@ -86,6 +90,11 @@ class QtToolkit : public Toolkit {
   ~QtToolkit() override { sound_.reset(); }
 
   bool windowSystemAvailable() override { return qt::displayConfigured(); }
+  bool windowsUnseen() override {
+    if (!qt::displayConfigured()) return false;
+    qt::application(true);
+    return qt::headlessPlatform();
+  }
 
   void processPendingEvents() override {
     runPostedTasks();
@@ -125,10 +134,25 @@ class QtToolkit : public Toolkit {
   }
   bool waitForEvents() override {
     if (qt::app == nullptr) return Toolkit::waitForEvents();
+    wakeOnEndRequests();
     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return true;
   }
   void minimizeApplication() override { qt::minimizeAllWindows(); }
+
+  // A signal asking the program to end wakes the wait, so that a modal
+  // loop can give way to the end.
+  static void wakeOnEndRequests() {
+    static QSocketNotifier* notifier = nullptr;
+    const int fd = platform::endRequestDescriptor();
+    if (notifier != nullptr || fd < 0) return;
+    notifier = new QSocketNotifier(fd, QSocketNotifier::Read, qt::app);
+    QObject::connect(notifier, &QSocketNotifier::activated, [fd] {
+      char bytes[64];
+      while (::read(fd, bytes, sizeof bytes) > 0) {
+      }
+    });
+  }
   void setHintListener(std::function<void(const std::string&)> listener) override {
     qt::setHintListener(std::move(listener));
   }
@@ -173,3 +197,8 @@ std::unique_ptr<Toolkit> makeQtToolkit() { return std::make_unique<QtToolkit>();
 void installQtToolkit() { installToolkit(makeQtToolkit()); }
 
 }  // namespace kestrel
+
+// The plug-in's entry point (see useToolkitPlugin).
+extern "C" __attribute__((visibility("default"))) kestrel::Toolkit* kestrelMakeToolkit() {
+  return kestrel::makeQtToolkit().release();
+}
