@@ -148,6 +148,12 @@ TEST(TabControlWindow, TabHeightMovesThePageArea) {
   EXPECT_GT(natural, 10);
   EXPECT_EQ(page.top(), natural + 2);
   EXPECT_EQ(tabs.tabHeight(), -5);
+  // The row's font deepens the row even when the unselected tabs have a
+  // font of their own.
+  tabs.setInactiveFont(gui::FontDesc{});
+  tabs.font().size = 20;
+  tabs.fontChanged();
+  EXPECT_GT(page.top(), natural + 2) << "a bigger font deepens the row";
   tabs.setTabHeight(40);
   EXPECT_EQ(row->tabRect(0).height(), 40);
   EXPECT_EQ(page.top(), 42);
