@@ -11,6 +11,7 @@
 #include "objects/controls/form.h"
 #include "objects/controls/gauge.h"
 #include "objects/controls/header_control.h"
+#include "objects/controls/image.h"
 #include "objects/controls/label.h"
 #include "objects/controls/list_box.h"
 #include "objects/controls/list_view.h"
@@ -18,9 +19,12 @@
 #include "objects/controls/paint_box.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
+#include "objects/controls/scroll_bar.h"
 #include "objects/controls/status_bar.h"
+#include "objects/controls/tab_control.h"
 #include "objects/controls/timer.h"
 #include "objects/controls/track_bar.h"
+#include "objects/file_dialogs.h"
 #include "objects/image_list.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
@@ -74,6 +78,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerComboBoxType,
            registerFileListBoxType,
            registerDirTreeType,
+           registerTabControlType,
+           registerScrollBarType,
+           registerImageType,
+           registerFileDialogTypes,
        })
     family(registry);
 }

@@ -27,6 +27,7 @@ class TextPrintJob;
 class SocketWatch;
 enum class SocketCondition { Readable, Writable };
 namespace gui {
+struct FileDialogRequest;
 class Surface;
 class TimerPeer;
 class WindowOwner;
@@ -154,6 +155,12 @@ class Toolkit {
   // Shows the font dialog; true when the user confirmed (the font chosen is
   // then in the request). False at once when no dialog can be shown.
   virtual bool showFontDialog(gui::FontDialogRequest& request);
+  // Shows the open or save dialog (toolkit/file_dialog.h); true when the
+  // user chose a file. False at once when no dialog can be shown.
+  virtual bool showFileDialog(gui::FileDialogRequest& request) {
+    (void)request;
+    return false;
+  }
   virtual std::vector<std::string> printerNames();
   virtual int defaultPrinter() { return 0; }
   virtual gui::PrinterCapabilities printerCapabilities(int printer);

@@ -7,6 +7,7 @@
 #include "objects/controls/form.h"
 #include "state/store_kinds.h"
 #include "toolkit/qt/qt_form.h"
+#include "toolkit/qt/qt_widget_peer.h"
 
 namespace kestrel::guitest {
 
@@ -35,6 +36,12 @@ QWidget* Program::form(int index) {
   auto& f = objects::world(*m_).as<objects::Form>(objects::kFormType, index);
   auto* peer = dynamic_cast<qt::QtFormPeer*>(&f.peer());
   return peer != nullptr ? peer->widget() : nullptr;
+}
+
+QWidget* Program::widget(int type, int index) {
+  auto* c = dynamic_cast<objects::Control*>(&objects::world(*m_).at(type, index));
+  auto* holder = c != nullptr ? dynamic_cast<qt::QtWidgetHolder*>(&c->peer()) : nullptr;
+  return holder != nullptr ? holder->heldWidget() : nullptr;
 }
 
 QImage Program::grab(int index) { return form(index)->grab().toImage().convertToFormat(QImage::Format_RGB32); }

@@ -26,6 +26,8 @@ class Program {
   // The widget of form N, and its picture as the screen would show it.
   QWidget* form(int index);
   QImage grab(int index);
+  // The widget of control `index` of `type` (nullptr when it has none).
+  QWidget* widget(int type, int index);
   // The colour of a pixel of a grabbed picture as 0x00BBGGRR.
   static uint32_t bgr(const QImage& image, int x, int y);
 

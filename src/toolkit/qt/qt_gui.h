@@ -12,6 +12,7 @@
 #include "toolkit/peers/edit.h"
 #include "toolkit/peers/form.h"
 #include "toolkit/peers/header.h"
+#include "toolkit/peers/image.h"
 #include "toolkit/peers/list_view.h"
 #include "toolkit/peers/lists.h"
 #include "toolkit/peers/menu.h"
@@ -19,6 +20,8 @@
 #include "toolkit/peers/paint_box.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
+#include "toolkit/peers/scroll_bar.h"
+#include "toolkit/peers/tab_control.h"
 #include "toolkit/peers/timer.h"
 #include "toolkit/peers/track_bar.h"
 #include "toolkit/peers/window.h"
@@ -62,6 +65,11 @@ std::unique_ptr<gui::ListPeer> makeListPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::FileListPeer> makeFileListPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::ComboPeer> makeComboPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::DirTreePeer> makeDirTreePeer(gui::WindowOwner& owner);
+// Tab controls, scroll bars and images (qt_tab_control_peer.cpp,
+// qt_scroll_bar_peer.cpp, qt_image_peer.cpp).
+std::unique_ptr<gui::TabPeer> makeTabPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ScrollBarPeer> makeScrollBarPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ImagePeer> makeImagePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

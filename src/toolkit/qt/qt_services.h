@@ -39,6 +39,8 @@ std::unique_ptr<gui::PrintDocument> beginPrintDocument(const gui::PrintSettings&
 std::unique_ptr<gui::Surface> createPrinterCanvas(const gui::PrintSettings& settings);
 
 bool showFontDialog(gui::FontDialogRequest& request);
+// The open and save dialogs (qt_file_dialog.cpp).
+bool showFileDialog(gui::FileDialogRequest& request);
 
 // The clipboard (qt_clipboard.cpp).
 bool clipboardHasText();

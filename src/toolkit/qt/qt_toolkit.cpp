@@ -96,6 +96,9 @@ class QtToolkit : public Toolkit {
         peer<gui::FileListPeer, qt::makeFileListPeer>(),
         peer<gui::ComboPeer, qt::makeComboPeer>(),
         peer<gui::DirTreePeer, qt::makeDirTreePeer>(),
+        peer<gui::TabPeer, qt::makeTabPeer>(),
+        peer<gui::ScrollBarPeer, qt::makeScrollBarPeer>(),
+        peer<gui::ImagePeer, qt::makeImagePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
@@ -176,6 +179,7 @@ class QtToolkit : public Toolkit {
   int keyState(int virtualKey) override { return qt::keyState(virtualKey); }
 
   bool showFontDialog(gui::FontDialogRequest& request) override { return qt::showFontDialog(request); }
+  bool showFileDialog(gui::FileDialogRequest& request) override { return qt::showFileDialog(request); }
   std::vector<std::string> printerNames() override { return qt::printerNames(); }
   int defaultPrinter() override { return qt::defaultPrinter(); }
   gui::PrinterCapabilities printerCapabilities(int printer) override { return qt::printerCapabilities(printer); }
