@@ -7,6 +7,7 @@
 // about the run that members ask. Control families (objects/controls/)
 // reach the machine through nothing else.
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "expr/eval_stacks.h"
@@ -57,6 +58,10 @@ std::vector<uint8_t> resourceOperand(Machine& m);
 // The bytes of a file that the program names ("Cannot open file ..." when
 // it cannot be read, and always in the sandbox).
 std::vector<uint8_t> programFileBytes(Machine& m, const Str& name);
+// Writes a file the program names, replacing it only once the whole text is
+// written (the old file survives a failure); false when it cannot, and
+// always in the sandbox.
+bool saveProgramFile(Machine& m, const Str& name, std::string_view text);
 
 // A flag read back: the stored byte (a flag set with -1 reads 255).
 inline void pushFlag(EvalStacks& s, uint8_t flag) { s.pushNumber(flag); }

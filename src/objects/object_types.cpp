@@ -5,7 +5,9 @@
 #include "objects/controls/buttons.h"
 #include "objects/controls/form.h"
 #include "objects/controls/label.h"
+#include "objects/controls/outline.h"
 #include "objects/controls/panel.h"
+#include "objects/controls/tree_view.h"
 #include "objects/object_model.h"
 #include "objects/printer_object.h"
 #include "objects/rect_record.h"
@@ -38,6 +40,8 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerPrinterType,
            registerClipboardType,
            registerApplicationType,
+           registerTreeViewType,
+           registerOutlineType,
        })
     family(registry);
 }

@@ -66,6 +66,7 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   void setShowRoot(uint8_t flag);
   // 0 none, 1 by data, 2 by text, 3 both: 2 and 3 keep the nodes in alphabetical order.
   int32_t sortType() const { return sortType_; }
+  bool sorted() const { return sortType_ == 2 || sortType_ == 3; }
   void setSortType(int32_t type);
   void setImages(ImageSource* images);
   void setStateImages(ImageSource* images);
@@ -113,6 +114,7 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   class EditBatch;
   void runWhenFree(std::function<void()> edit);
   void settle();
+  void clearNow();
   void lookChanged();
   void addNode(TreeNode* parent, const Str& text);
   void removeNode(TreeNode* node);
@@ -156,6 +158,9 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   int busy_ = 0;          // edit batches open
   bool settling_ = false;
   bool painting_ = false; // an image-index handler runs
+  bool userSelecting_ = false;  // the peer shows the user's selection itself
+  bool settlePosted_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   std::deque<std::function<void()>> waiting_;
   std::vector<std::unique_ptr<TreeNode>> deleted_;  // freed when the batches close
 };

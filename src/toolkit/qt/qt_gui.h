@@ -8,7 +8,9 @@
 
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/form.h"
+#include "toolkit/peers/outline.h"
 #include "toolkit/peers/picture.h"
+#include "toolkit/peers/tree_view.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -23,6 +25,10 @@ std::unique_ptr<gui::PicturePeer> makePicturePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::PanelPeer> makePanelPeer(gui::WindowOwner& owner);
 // Bitmap and flat buttons (qt_button_peer.cpp).
 std::unique_ptr<gui::ButtonPeer> makeButtonPeer(gui::WindowOwner& owner);
+// Tree views (qt_tree_peer.cpp).
+std::unique_ptr<gui::TreeViewPeer> makeTreeViewPeer(gui::WindowOwner& owner);
+// Outlines (qt_outline_peer.cpp).
+std::unique_ptr<gui::OutlinePeer> makeOutlinePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

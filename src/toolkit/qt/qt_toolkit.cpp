@@ -80,6 +80,8 @@ class QtToolkit : public Toolkit {
         peer<gui::PicturePeer, qt::makePicturePeer>(),
         peer<gui::PanelPeer, qt::makePanelPeer>(),
         peer<gui::ButtonPeer, qt::makeButtonPeer>(),
+        peer<gui::TreeViewPeer, qt::makeTreeViewPeer>(),
+        peer<gui::OutlinePeer, qt::makeOutlinePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
