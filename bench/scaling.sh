@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the scaling benchmarks of bench/scaling/ (paths that must stay linear:
 # file writes, string appends, object-array re-declarations, a 10 MB input
-# line) and prints each one's median time.
+# line, a tree view of 100,000 nodes read back by index) and prints each
+# one's median time.
 #   bench/scaling.sh [NAME...]
 # Environment: RUNS (default 3), KESTREL (default build/tools/kestrel).
 # Needs hyperfine.
@@ -9,7 +10,7 @@ set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 kestrel=${KESTREL:-$root/build/tools/kestrel}
 runs=${RUNS:-3}
-names=${*:-"file_lines string_append object_redeclare long_line"}
+names=${*:-"file_lines string_append object_redeclare long_line tree_nodes"}
 command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (apt-get install hyperfine)"; exit 1; }
 [ -x "$kestrel" ] || { echo "bench: build first ($kestrel not found)"; exit 1; }
 work=$(mktemp -d)

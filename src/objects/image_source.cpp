@@ -1,12 +1,14 @@
 #include "objects/image_source.h"
 
 #include "objects/member_operands.h"
+#include "state/errors.h"
 
 namespace kestrel::objects {
 
-// An image list that cannot give its pictures shows none.
 ImageSource* imageSourceOperand(Machine& m) {
-  return dynamic_cast<ImageSource*>(&containerLookup(m, readObjectOperand(m)));
+  auto* images = dynamic_cast<ImageSource*>(&containerLookup(m, readObjectOperand(m)));
+  if (images == nullptr) raise(texts::kInvalidCast);
+  return images;
 }
 
 }  // namespace kestrel::objects

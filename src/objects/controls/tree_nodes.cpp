@@ -64,9 +64,12 @@ TreeNode* NodeTree::at(int64_t index) {
   }
 }
 
+// Below known_, child k's row is k; a node past it may keep an old row
+// that another child now has.
 int32_t NodeTree::rowOf(const TreeNode* node) {
   TreeNode* parent = node->parent_;
-  if (static_cast<size_t>(node->row_) < parent->known_) return node->row_;
+  const auto row = static_cast<size_t>(node->row_);
+  if (row < parent->known_ && parent->children_[row].get() == node) return node->row_;
   for (size_t k = parent->known_; k < parent->children_.size(); ++k) {
     know(parent, k);
     if (parent->children_[k].get() == node) break;
