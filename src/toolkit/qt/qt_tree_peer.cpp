@@ -303,6 +303,9 @@ void NodeView::keyPressEvent(QKeyEvent* event) {
 // The program decides whether another node becomes the selected one.
 QItemSelectionModel::SelectionFlags NodeView::selectionCommand(const QModelIndex& index, const QEvent* event) const {
   if (!index.isValid() || peer_->showingUserSelection) return QTreeView::selectionCommand(index, event);
+  // The press decided; releasing or dragging asks nothing more.
+  if (event != nullptr && (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseMove))
+    return QItemSelectionModel::NoUpdate;
   if (selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
   if (!peer_->select(index)) return QItemSelectionModel::NoUpdate;
   return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
