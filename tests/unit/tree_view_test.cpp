@@ -1,7 +1,7 @@
 // Tree views on the null toolkit: the absolute-index cache against a plain
 // depth-first list, the node members as programs use them, the vetoable
-// and deletion events (also when their handlers edit the tree), and the
-// tree files.
+// and deletion events (also when their handlers edit the tree), the
+// image-index events during painting, and the tree files.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -18,8 +18,10 @@
 #include "image/program_image.h"
 #include "objects/controls/tree_nodes.h"
 #include "objects/controls/tree_view.h"
+#include "objects/image_source.h"
 #include "platform/files.h"
 #include "state/store_kinds.h"
+#include "toolkit/toolkit.h"
 
 using namespace kestrel;
 using namespace kestrel::objects;
@@ -288,4 +290,59 @@ TEST(TreeFiles, FailedSaveKeepsTheOldFile) {
   EXPECT_EQ(files, 0) << "no temporary file is left";
   EXPECT_TRUE(platform::replaceFileBytes(dir + "/new.txt", "text"));
   EXPECT_FALSE(platform::replaceFileBytes(dir + "/target", "text"));
+}
+
+namespace {
+
+// Three pictures of 4 x 3.
+class FakeImages : public Object, public ImageSource {
+ public:
+  FakeImages() : Object(0) {
+    for (auto& p : pictures) p = toolkit().createSurface(4, 3, 0);
+  }
+  gui::Size imageSize() const override { return {4, 3}; }
+  const gui::Surface* image(int32_t index) const override {
+    return index >= 0 && index < 3 ? pictures[static_cast<size_t>(index)].get() : nullptr;
+  }
+  std::unique_ptr<gui::Surface> pictures[3];
+};
+
+}  // namespace
+
+// The image-index handler answers while the node is painted: the index it
+// sets is the one shown, and a deletion it asks for waits for the event
+// loop, after painting.
+TEST(TreeViews, ImageIndexHandlersDuringPainting) {
+  TreeProgram r(R"(
+    dim treeview:0
+    set treeview:0.OnGetImageIndex = image
+    set treeview:0.OnGetSelectedIndex = selected
+    set treeview:0.Add = "a", "b"
+    goto finish
+.proc image
+    set treeview:0.Node = arg.double:0, 1, 2
+    set treeview:0.Delete = 1
+    endproc
+.proc selected
+    set treeview:0.Node = arg.double:0, 3, 9
+    endproc
+finish:
+)");
+  ASSERT_EQ(r.run(), "");
+  FakeImages images;
+  TreeView& tree = r.tree();
+  tree.setImages(&images);
+  gui::TreeViewSource* source = tree.peer().source();
+  gui::Size size;
+  EXPECT_EQ(source->nodeImage(&tree.node(0), size), images.pictures[2].get());
+  EXPECT_EQ(size, (gui::Size{4, 3}));
+  EXPECT_EQ(tree.nodes().count(), 2) << "the deletion waits";
+  toolkit().waitForEvents();
+  EXPECT_EQ(tree.nodes().count(), 1);
+  tree.select(&tree.node(0));
+  EXPECT_EQ(source->nodeImage(&tree.node(0), size), nullptr) << "image 9 is missing: a blank";
+  EXPECT_EQ(size, (gui::Size{4, 3}));
+  tree.setImages(nullptr);
+  EXPECT_EQ(source->nodeImage(&tree.node(0), size), nullptr);
+  EXPECT_EQ(size, (gui::Size{})) << "no list, no room";
 }
