@@ -6,6 +6,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QLineEdit>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -155,6 +157,47 @@ TEST(TreeViewUser, SelectionAsksTheProgram) {
   bool found = false;
   for (int x = 0; x < picture.width() && !found; ++x) found = picture.pixelColor(x, inRow.y()) == highlight;
   EXPECT_TRUE(found) << "the selected row is highlighted";
+}
+
+// An editor opens only when the tree is not read-only and the editing
+// handler allows it; the edited handler may change the text it gets.
+TEST(TreeViewUser, EditingAsksTheProgram) {
+  Program p(R"(
+    dim form:0
+    dim treeview:0
+    set treeview:0.Parent = form:0
+    set treeview:0.Add = "keep", "edit"
+    set treeview:0.OnEditing = editing
+    set treeview:0.OnEdited = edited
+    set form:0.Show
+    goto main
+.proc editing
+    ifnot arg.double:0 = 0 goto allow
+    let arg.double:1 = 0
+allow:
+    endproc
+.proc edited
+    let arg.str:1 = arg.str:1 + "!"
+    endproc
+main:
+)");
+  ASSERT_EQ(p.run(), "");
+  auto* view = widgetOf<QTreeView>(p, objects::kTreeViewType, 0);
+  auto& tree = objects::world(p.machine()).as<objects::TreeView>(objects::kTreeViewType, 0);
+  QAbstractItemModel* model = view->model();
+  view->edit(model->index(0, 0));
+  EXPECT_EQ(view->findChild<QLineEdit*>(), nullptr) << "vetoed";
+  tree.setReadOnly(1);
+  view->edit(model->index(1, 0));
+  EXPECT_EQ(view->findChild<QLineEdit*>(), nullptr) << "read-only";
+  tree.setReadOnly(0);
+  view->edit(model->index(1, 0));
+  auto* editor = view->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("new");
+  QMetaObject::invokeMethod(view, "commitData", Q_ARG(QWidget*, editor));
+  EXPECT_EQ(tree.node(1).text.str(), "new!");
+  EXPECT_EQ(model->index(1, 0).data().toString(), "new!");
 }
 
 TEST(OutlineWidget, ItemsOnTheirLevels) {

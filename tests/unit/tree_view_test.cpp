@@ -346,3 +346,25 @@ finish:
   EXPECT_EQ(source->nodeImage(&tree.node(0), size), nullptr);
   EXPECT_EQ(size, (gui::Size{})) << "no list, no room";
 }
+
+// Handlers that delete the very node they are asked about: the node stays
+// readable until the question is settled, and the answer is no.
+TEST(TreeViews, HandlersDeletingTheirOwnNode) {
+  TreeProgram r(R"(
+    dim treeview:0
+    set treeview:0.OnChanging = drop
+    set treeview:0.OnExpanding = drop
+    set treeview:0.Add = "a", "b", "c"
+    set treeview:0.Node = 1, 7, 1
+    set treeview:0.Selected = 0
+    set treeview:0.Expand = 0, 0
+    goto finish
+.proc drop
+    set treeview:0.Delete = arg.double:0
+    endproc
+finish:
+)");
+  ASSERT_EQ(r.run(), "");
+  EXPECT_EQ(outline(r.tree().nodes()), "c ");
+  EXPECT_EQ(r.tree().selectedIndex(), -1);
+}

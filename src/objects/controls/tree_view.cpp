@@ -27,6 +27,20 @@ class TreeView::EditBatch {
   TreeView& tree_;
 };
 
+// Keeps deleted nodes readable while it lives (edits still run at once).
+class TreeView::NodeHold {
+ public:
+  explicit NodeHold(TreeView& tree) : tree_(tree) { ++tree_.holds_; }
+  ~NodeHold() {
+    if (--tree_.holds_ == 0 && tree_.busy_ == 0 && !tree_.settling_) tree_.freeDeleted();
+  }
+  NodeHold(const NodeHold&) = delete;
+  NodeHold& operator=(const NodeHold&) = delete;
+
+ private:
+  TreeView& tree_;
+};
+
 TreeView::TreeView(Machine& m, int type) : ControlOf(m, type) {
   color_ = gui::kColorWindow;
   setBounds(gui::Rect::fromSize(0, 0, kDefaultWidth, kDefaultHeight));
@@ -37,6 +51,8 @@ TreeView::TreeView(Machine& m, int type) : ControlOf(m, type) {
 TreeView::~TreeView() {
   peer().setSource(nullptr);
   *alive_ = false;
+  // Without recursion, however deep the nodes go.
+  for (auto& n : deleted_) NodeTree::destroy(std::move(n));
 }
 
 TreeNode& TreeView::node(int64_t index) {
@@ -132,7 +148,11 @@ void TreeView::settle() {
     edit();
   }
   settling_ = false;
-  // Nothing refers to the deleted nodes any more.
+  if (holds_ == 0) freeDeleted();
+}
+
+// Nothing refers to the deleted nodes any more.
+void TreeView::freeDeleted() {
   std::vector<std::unique_ptr<TreeNode>> freed = std::move(deleted_);
   deleted_.clear();
   for (auto& n : freed) NodeTree::destroy(std::move(n));
@@ -294,6 +314,8 @@ void TreeView::setHasChildren(TreeNode& n, bool has) {
 
 bool TreeView::changeExpanded(TreeNode& n, bool expand) {
   if (n.expanded == expand) return true;
+  // The handler may fill the node at once, or delete it.
+  NodeHold hold(*this);
   const int32_t index = nodes_.indexOf(&n);
   const int32_t asking = handlerFor(expand ? gui::EventKind::Expanding : gui::EventKind::Collapsing);
   if (asking != 0 && !events::query(m_, asking, sender(), index, true)) return false;
@@ -340,6 +362,7 @@ void TreeView::showAncestors(TreeNode& n) {
 
 bool TreeView::select(TreeNode* n) {
   if (n == selected_) return true;
+  NodeHold hold(*this);
   const int32_t asking = handlerFor(gui::EventKind::Changing);
   if (asking != 0 && n != nullptr && !events::query(m_, asking, sender(), nodes_.indexOf(n), true)) return false;
   if (n != nullptr && n->dying) return false;
@@ -450,6 +473,7 @@ bool TreeView::userMayEdit(gui::TreeNodeRef n) {
 void TreeView::userEdited(gui::TreeNodeRef n, const std::string& text) {
   if (n == nullptr) return;
   TreeNode* node = nodeOf(n);
+  NodeHold hold(*this);
   Str result(text);
   const int32_t entry = handlerFor(gui::EventKind::Edited);
   if (entry != 0) result = events::edited(m_, entry, sender(), nodes_.indexOf(node), result);

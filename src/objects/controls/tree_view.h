@@ -112,6 +112,8 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   // Holds edits back while it lives (see above); the outermost one runs
   // them and frees the deleted nodes.
   class EditBatch;
+  class NodeHold;
+  void freeDeleted();
   void runWhenFree(std::function<void()> edit);
   void settle();
   void clearNow();
@@ -156,6 +158,7 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   ImageSource* stateImages_ = nullptr;
 
   int busy_ = 0;          // edit batches open
+  int holds_ = 0;         // node holds open
   bool settling_ = false;
   bool painting_ = false; // an image-index handler runs
   bool userSelecting_ = false;  // the peer shows the user's selection itself

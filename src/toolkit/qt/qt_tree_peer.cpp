@@ -159,6 +159,12 @@ class QtTreeViewPeer : public ChildPeer<gui::TreeViewPeer> {
 
   QTreeView* view() const { return static_cast<QTreeView*>(widget_.data()); }
   NodeModel& model() { return model_; }
+
+  void setSource(gui::TreeViewSource* source) override {
+    model_.resetNodes();
+    gui::TreeViewPeer::setSource(source);
+    model_.wasReset();
+  }
   bool showingUserSelection = false;
 
   void setBackground(uint32_t rgb) override {
