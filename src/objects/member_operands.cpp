@@ -68,6 +68,10 @@ void writeProgramFile(Machine& m, const Str& name, std::string_view bytes) {
   raise("Cannot create file \"" + name.str() + "\". " + reason);
 }
 
+bool saveProgramFile(Machine& m, const Str& name, std::string_view text) {
+  return !m.options.sandbox && platform::replaceFileBytes(platform::translatePath(name.view()), text);
+}
+
 bool pictureFileOperand(Machine& m, std::vector<uint8_t>& bytes) {
   if (m.evaluate() == 0) return false;
   bytes = programFileBytes(m, m.strReg);

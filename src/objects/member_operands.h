@@ -73,6 +73,11 @@ std::vector<uint8_t> programFileBytes(Machine& m, const Str& name);
 // when it cannot be written, and always in the sandbox).
 void writeProgramFile(Machine& m, const Str& name, std::string_view bytes);
 
+// Writes a file the program names, replacing it only once the whole text is
+// written (the old file survives a failure); false when it cannot, and
+// always in the sandbox.
+bool saveProgramFile(Machine& m, const Str& name, std::string_view text);
+
 // A flag read back: the stored byte (a flag set with -1 reads 255).
 inline void pushFlag(EvalStacks& s, uint8_t flag) { s.pushNumber(flag); }
 // A truth value normalised to 1 or 0.

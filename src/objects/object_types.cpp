@@ -16,6 +16,7 @@
 #include "objects/controls/list_box.h"
 #include "objects/controls/list_view.h"
 #include "objects/controls/menus.h"
+#include "objects/controls/outline.h"
 #include "objects/controls/paint_box.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
@@ -24,6 +25,7 @@
 #include "objects/controls/tab_control.h"
 #include "objects/controls/timer.h"
 #include "objects/controls/track_bar.h"
+#include "objects/controls/tree_view.h"
 #include "objects/file_dialogs.h"
 #include "objects/image_list.h"
 #include "objects/object_model.h"
@@ -82,6 +84,8 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerScrollBarType,
            registerImageType,
            registerFileDialogTypes,
+           registerTreeViewType,
+           registerOutlineType,
        })
     family(registry);
 }

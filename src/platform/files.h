@@ -2,6 +2,7 @@
 // Small file operations on names that have been translated already.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel::platform {
@@ -15,6 +16,9 @@ bool moveFile(const std::string& from, const std::string& to);
 
 // Writes the bytes to a new or replaced file; false when it cannot.
 bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// Writes the bytes to a temporary file beside `path` and renames it over
+// `path`, so that a failed write leaves the old file whole; false when it cannot.
+bool replaceFileBytes(const std::string& path, std::string_view bytes);
 // The whole file, or false when it cannot be read.
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes);
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "platform/files.h"
 
@@ -66,6 +67,16 @@ bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
   if (fd < 0) return false;
   const bool written = writeAll(fd, bytes.data(), bytes.size());
   return close(fd) == 0 && written;
+}
+
+bool replaceFileBytes(const std::string& path, const std::string_view bytes) {
+  const std::string temporary = path + ".~tmp" + std::to_string(getpid());
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) && fsync(fd) == 0;
+  if (close(fd) == 0 && written && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
 }
 
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {

@@ -17,6 +17,7 @@
 #include "toolkit/peers/lists.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/ole_container.h"
+#include "toolkit/peers/outline.h"
 #include "toolkit/peers/paint_box.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
@@ -24,6 +25,7 @@
 #include "toolkit/peers/tab_control.h"
 #include "toolkit/peers/timer.h"
 #include "toolkit/peers/track_bar.h"
+#include "toolkit/peers/tree_view.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
 
@@ -70,6 +72,10 @@ std::unique_ptr<gui::DirTreePeer> makeDirTreePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::TabPeer> makeTabPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::ScrollBarPeer> makeScrollBarPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::ImagePeer> makeImagePeer(gui::WindowOwner& owner);
+// Tree views (qt_tree_peer.cpp).
+std::unique_ptr<gui::TreeViewPeer> makeTreeViewPeer(gui::WindowOwner& owner);
+// Outlines (qt_outline_peer.cpp).
+std::unique_ptr<gui::OutlinePeer> makeOutlinePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -99,6 +99,8 @@ class QtToolkit : public Toolkit {
         peer<gui::TabPeer, qt::makeTabPeer>(),
         peer<gui::ScrollBarPeer, qt::makeScrollBarPeer>(),
         peer<gui::ImagePeer, qt::makeImagePeer>(),
+        peer<gui::TreeViewPeer, qt::makeTreeViewPeer>(),
+        peer<gui::OutlinePeer, qt::makeOutlinePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
