@@ -7,6 +7,7 @@
 // tests/screenshots).
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -59,6 +61,21 @@ QByteArray fileBytes(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Answers the next message box the program shows with `button` (before
+// the box's own default answers), keeping its question in `asked`.
+void answerNextBox(QObject* guard, QMessageBox::StandardButton button, QString* asked) {
+  auto* poll = new QTimer(guard);
+  poll->setInterval(1);
+  QObject::connect(poll, &QTimer::timeout, guard, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || box->button(button) == nullptr) return;
+    poll->stop();
+    *asked = box->text();
+    box->button(button)->click();
+  });
+  poll->start();
+}
+
 struct Widgets {
   QMenuBar* bar = nullptr;
   QListWidget* list = nullptr;
@@ -89,14 +106,15 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   MachineOptions options;
   options.arguments = {folder.toStdString()};
   Program p(guitest::exampleSource("notes.kasm"), options);
+  bool exited = true;
+  QObject guard;
 
   QString saved, savedIdeas, afterNew, reloaded, dateAfterNew, dateShown, nameShown;
+  QString askedOnNew, askedOnExit, keptAfterNo;
   QStringList listed;
   bool boldReloaded = false, plainReloaded = true;
   QImage shot;
   int missing = 0;
-  bool exited = true;
-  QObject guard;
   QTimer::singleShot(20, [&] {
     QWidget* client = p.form(0);
     client->window()->activateWindow();
@@ -143,6 +161,14 @@ TEST(Examples, NotesSavesAndReloadsANote) {
     dateShown = w.date->text();
     nameShown = w.name->text();
     shot = client->window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    // A change not saved: New asks, and No keeps the page; Exit asks too.
+    QTest::keyClick(w.page, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(w.page, QStringLiteral(" and eggs"));
+    answerNextBox(&guard, QMessageBox::No, &askedOnNew);
+    pick(w.bar, 0, 0);  // File, New
+    keptAfterNo = w.page->toPlainText();
+    answerNextBox(&guard, QMessageBox::Yes, &askedOnExit);
     pick(w.bar, 0, 4);  // File, Exit
     // Should Exit not end the modal wait, the window is closed later.
     QTimer::singleShot(2000, &guard, [&] {
@@ -167,6 +193,9 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   EXPECT_TRUE(plainReloaded) << "the first line is not";
   EXPECT_EQ(dateShown, "2026-12-24");
   EXPECT_EQ(nameShown, "");
+  EXPECT_TRUE(askedOnNew.contains(QStringLiteral("not saved"))) << askedOnNew.toStdString();
+  EXPECT_EQ(keptAfterNo, "Shopping list\nmilk and eggs");
+  EXPECT_EQ(askedOnExit, askedOnNew);
 
   ASSERT_FALSE(shot.isNull());
   guitest::saveScreenshot(shot, "notes");
