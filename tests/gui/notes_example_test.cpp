@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -100,6 +101,7 @@ Widgets widgetsOf(QWidget* client) {
 }  // namespace
 
 TEST(Examples, NotesSavesAndReloadsANote) {
+  const QString dayBefore = QDate::currentDate().toString(Qt::ISODate);
   QTemporaryDir home;
   ASSERT_TRUE(home.isValid());
   const QString folder = home.path() + "/notes";  // missing: the program makes it
@@ -186,7 +188,8 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   EXPECT_TRUE(saved.contains(QStringLiteral("milk")));
   EXPECT_TRUE(savedIdeas.contains(QStringLiteral("A plain idea"))) << savedIdeas.toStdString();
   EXPECT_EQ(afterNew, "");
-  EXPECT_NE(dateAfterNew, "2026-12-24") << "New starts a note for today";
+  const QString dayAfter = QDate::currentDate().toString(Qt::ISODate);
+  EXPECT_TRUE(dateAfterNew == dayBefore || dateAfterNew == dayAfter) << "New starts a note for today";
   EXPECT_EQ(listed, QStringList({"2026-12-24", "ideas"}));
   EXPECT_EQ(reloaded, "Shopping list\nmilk");
   EXPECT_TRUE(boldReloaded) << "milk is bold again";
