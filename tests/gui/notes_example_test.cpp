@@ -2,8 +2,9 @@
 // note for a date is typed, partly in bold picked from the menu, and
 // saved; a second one is saved under a typed name with the shortcut; New
 // empties the page, and clicking the first note in the list brings it
-// back. The file and the window are checked, and the window compared with
-// the picture it should show (saved in the build folder,
+// back. Open then takes a note by name, and unsaved changes are asked
+// about. The files and the window are checked, and the window compared
+// with the picture it should show (saved in the build folder,
 // tests/screenshots).
 #include <gtest/gtest.h>
 
@@ -112,7 +113,8 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   QObject guard;
 
   QString saved, savedIdeas, afterNew, reloaded, dateAfterNew, dateShown, nameShown;
-  QString askedOnNew, askedOnExit, keptAfterNo;
+  QString askedOnNew, askedOnExit, keptAfterNo, opened;
+  int openedCurrent = -1;
   QStringList listed;
   bool boldReloaded = false, plainReloaded = true;
   QImage shot;
@@ -164,6 +166,12 @@ TEST(Examples, NotesSavesAndReloadsANote) {
     nameShown = w.name->text();
     shot = client->window()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 
+    // Open takes the note the name field names.
+    typeInto(w.name, QStringLiteral("ideas"));
+    pick(w.bar, 0, 1);  // File, Open
+    opened = w.page->toPlainText();
+    openedCurrent = w.list->currentRow();
+
     // A change not saved: New asks, and No keeps the page; Exit asks too.
     QTest::keyClick(w.page, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(w.page, QStringLiteral(" and eggs"));
@@ -197,7 +205,9 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   EXPECT_EQ(dateShown, "2026-12-24");
   EXPECT_EQ(nameShown, "");
   EXPECT_TRUE(askedOnNew.contains(QStringLiteral("not saved"))) << askedOnNew.toStdString();
-  EXPECT_EQ(keptAfterNo, "Shopping list\nmilk and eggs");
+  EXPECT_EQ(opened, "A plain idea");
+  EXPECT_EQ(openedCurrent, 1) << "the opened note is the list's current item";
+  EXPECT_EQ(keptAfterNo, "A plain idea and eggs");
   EXPECT_EQ(askedOnExit, askedOnNew);
 
   ASSERT_FALSE(shot.isNull());
