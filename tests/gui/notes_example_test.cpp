@@ -115,6 +115,8 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   QString saved, savedIdeas, afterNew, reloaded, dateAfterNew, dateShown, nameShown;
   QString askedOnNew, askedOnExit, keptAfterNo, opened;
   int openedCurrent = -1;
+  QString askedOnCloseBox;
+  bool openAfterNo = false;
   QStringList listed;
   bool boldReloaded = false, plainReloaded = true;
   QImage shot;
@@ -178,6 +180,10 @@ TEST(Examples, NotesSavesAndReloadsANote) {
     answerNextBox(&guard, QMessageBox::No, &askedOnNew);
     pick(w.bar, 0, 0);  // File, New
     keptAfterNo = w.page->toPlainText();
+    answerNextBox(&guard, QMessageBox::No, &askedOnCloseBox);
+    client->window()->close();  // the close box
+    guitest::settle();
+    openAfterNo = client->isVisible();
     answerNextBox(&guard, QMessageBox::Yes, &askedOnExit);
     pick(w.bar, 0, 4);  // File, Exit
     // Should Exit not end the modal wait, the window is closed later.
@@ -208,6 +214,8 @@ TEST(Examples, NotesSavesAndReloadsANote) {
   EXPECT_EQ(opened, "A plain idea");
   EXPECT_EQ(openedCurrent, 1) << "the opened note is the list's current item";
   EXPECT_EQ(keptAfterNo, "A plain idea and eggs");
+  EXPECT_EQ(askedOnCloseBox, askedOnNew);
+  EXPECT_TRUE(openAfterNo) << "No to the close box's question keeps the window";
   EXPECT_EQ(askedOnExit, askedOnNew);
 
   ASSERT_FALSE(shot.isNull());
