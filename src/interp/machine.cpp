@@ -29,7 +29,13 @@ Machine::Machine(ProgramImage img, MachineOptions opts) : image(std::move(img)),
   system = std::make_unique<SystemState>();
 }
 
-Machine::~Machine() = default;
+// Closing the windows may make the toolkit report focus changes and the
+// like; no handler may run once the machine is going, since the stores it
+// would use are already gone.
+Machine::~Machine() {
+  if (system) system->events.pendingEnd = 0;
+  objectWorld.reset();
+}
 
 void Machine::run() {
   // Leave room below the guard for the handlers that report the error.
