@@ -15,6 +15,7 @@
 #include "gui_support.h"
 #include "objects/controls/outline.h"
 #include "objects/controls/tree_view.h"
+#include "objects/image_list.h"
 #include "toolkit/qt/qt_widget_peer.h"
 
 using namespace kestrel;
@@ -47,6 +48,48 @@ std::string shown(QAbstractItemModel* model, const QModelIndex& parent = {}, int
   }
   return out;
 }
+
+constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kBlue = 0xFF0000;
+constexpr uint32_t kGreen = 0x00FF00;
+
+// The box holding every pixel of one colour in the picture (empty: none).
+QRect areaOf(const QImage& shot, uint32_t color) {
+  QRect area;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x)
+      if (Program::bgr(shot, x, y) == color) area = area.united(QRect(x, y, 1, 1));
+  return area;
+}
+
+// Image list 0: a red and a blue picture; image list 1: a green one. Node
+// "first" shows red, "second" blue, both after the green state picture.
+constexpr const char* kPictureTree = R"(
+    dim form:0
+    dim treeview:0
+    dim imagelist:1
+    dim bitmap:0
+    dim int:1
+    set form:0.ClientWidth = 200
+    set form:0.ClientHeight = 200
+    set treeview:0.Parent = form:0
+    set treeview:0.Align = 5
+    set bitmap:0.Width = 32
+    set bitmap:0.Height = 16
+    set bitmap:0.FillRect = 0, 0, 16, 16, 255
+    set bitmap:0.FillRect = 16, 0, 32, 16, 16711680
+    set imagelist:0.AddBitmap = bitmap:0.Picture, 536870911
+    set bitmap:0.Width = 16
+    set bitmap:0.FillRect = 0, 0, 16, 16, 65280
+    set imagelist:1.AddBitmap = bitmap:0.Picture, 536870911
+    set treeview:0.Add = "first", "second"
+    set treeview:0.Node = 1, 1, 1
+    set treeview:0.Node = 0, 2, 0
+    set treeview:0.Node = 1, 2, 0
+    set treeview:0.Images = imagelist:0
+    set treeview:0.StateImages = imagelist:1
+    set form:0.Show
+)";
 
 constexpr const char* kTreeForm = R"(
     dim form:0
@@ -225,4 +268,71 @@ TEST(OutlineWidget, ItemsOnTheirLevels) {
   tree->setCurrentItem(tree->topLevelItem(1));
   auto& outline = objects::world(p.machine()).as<objects::Outline>(objects::kOutlineType, 0);
   EXPECT_EQ(outline.selectedItem(), 3);
+}
+
+// The nodes show their image lists' pictures, follow the lists as they
+// change (a new size lays the rows out again), and show none once a list
+// the tree still names has gone.
+TEST(TreeViewImages, NodesShowTheirImageLists) {
+  Program p(kPictureTree);
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  QImage shot = p.grab(0);
+  QRect red = areaOf(shot, kRed), blue = areaOf(shot, kBlue), green = areaOf(shot, kGreen);
+  EXPECT_EQ(red.size(), QSize(16, 16));
+  EXPECT_EQ(blue.size(), QSize(16, 16));
+  EXPECT_EQ(red.left(), blue.left());
+  EXPECT_GT(blue.top(), red.bottom()) << "the second node is below the first";
+  EXPECT_EQ(green.width(), 16) << "both nodes show the state picture";
+  EXPECT_EQ(green.right() + 1, red.left()) << "the state picture comes first";
+
+  // A list of 32 x 32 pictures: the rows grow to show them whole.
+  auto& tree = objects::world(p.machine()).as<objects::TreeView>(objects::kTreeViewType, 0);
+  auto& images = objects::world(p.machine()).as<objects::ImageList>(objects::kImageListType, 0);
+  images.setWidth(32);
+  images.setHeight(32);
+  ASSERT_TRUE(images.addIcon(*toolkit().createSurface(32, 32, 0x0000FF)));
+  ASSERT_TRUE(images.addIcon(*toolkit().createSurface(32, 32, 0xFF0000)));
+  guitest::settle();
+  shot = p.grab(0);
+  red = areaOf(shot, kRed);
+  blue = areaOf(shot, kBlue);
+  EXPECT_EQ(red.size(), QSize(32, 32));
+  EXPECT_EQ(blue.size(), QSize(32, 32));
+  EXPECT_GT(blue.top(), red.bottom());
+
+  // A list that goes first is forgotten: nothing dangles, nothing shows.
+  auto doomed = std::make_unique<objects::ImageList>(objects::kImageListType);
+  ASSERT_TRUE(doomed->addIcon(*toolkit().createSurface(16, 16, 0x0000FF)));
+  tree.setImages(doomed.get());
+  tree.setStateImages(doomed.get());
+  guitest::settle();
+  EXPECT_FALSE(areaOf(p.grab(0), kRed).isEmpty());
+  doomed.reset();
+  guitest::settle();
+  shot = p.grab(0);
+  EXPECT_TRUE(areaOf(shot, kRed).isEmpty());
+  EXPECT_TRUE(areaOf(shot, kGreen).isEmpty());
+}
+
+// An image-index handler that empties the state list and the node list
+// while the tree paints: the pictures shown are the lists' own after the
+// handler, never ones it freed (the sanitizer build checks).
+TEST(TreeViewImages, HandlerEmptyingTheListsWhilePainting) {
+  Program p(std::string(kPictureTree) + R"(
+    set treeview:0.OnGetImageIndex = image
+    goto main
+.proc image
+    let int:0 = int:0 + 1
+    set imagelist:1.Clear
+    set imagelist:0.Clear
+    endproc
+main:
+)");
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  const QImage shot = p.grab(0);
+  EXPECT_GT(p.integer(0), 0) << "the handler ran";
+  EXPECT_TRUE(areaOf(shot, kGreen).isEmpty());
+  EXPECT_TRUE(areaOf(shot, kRed).isEmpty());
 }

@@ -18,7 +18,7 @@
 #include "image/program_image.h"
 #include "objects/controls/tree_nodes.h"
 #include "objects/controls/tree_view.h"
-#include "objects/image_source.h"
+#include "objects/image_list.h"
 #include "platform/files.h"
 #include "state/store_kinds.h"
 #include "toolkit/toolkit.h"
@@ -292,32 +292,23 @@ TEST(TreeFiles, FailedSaveKeepsTheOldFile) {
   EXPECT_FALSE(platform::replaceFileBytes(dir + "/target", "text"));
 }
 
-namespace {
-
-// Three pictures of 4 x 3.
-class FakeImages : public Object, public ImageSource {
- public:
-  FakeImages() : Object(0) {
-    for (auto& p : pictures) p = toolkit().createSurface(4, 3, 0);
-  }
-  gui::Size imageSize() const override { return {4, 3}; }
-  const gui::Surface* image(int32_t index) const override {
-    return index >= 0 && index < 3 ? pictures[static_cast<size_t>(index)].get() : nullptr;
-  }
-  std::unique_ptr<gui::Surface> pictures[3];
-};
-
-}  // namespace
-
 // The image-index handler answers while the node is painted: the index it
 // sets is the one shown, and a deletion it asks for waits for the event
 // loop, after painting.
 TEST(TreeViews, ImageIndexHandlersDuringPainting) {
   TreeProgram r(R"(
     dim treeview:0
+    dim imagelist:0
+    dim bitmap:0
+    set imagelist:0.Width = 4
+    set imagelist:0.Height = 3
+    set bitmap:0.Width = 12
+    set bitmap:0.Height = 3
+    set imagelist:0.AddBitmap = bitmap:0.Picture, 536870911
     set treeview:0.OnGetImageIndex = image
     set treeview:0.OnGetSelectedIndex = selected
     set treeview:0.Add = "a", "b"
+    set treeview:0.Images = imagelist:0
     goto finish
 .proc image
     set treeview:0.Node = arg.double:0, 1, 2
@@ -329,12 +320,12 @@ TEST(TreeViews, ImageIndexHandlersDuringPainting) {
 finish:
 )");
   ASSERT_EQ(r.run(), "");
-  FakeImages images;
+  const ImageList& images = world(r.m).as<ImageList>(kImageListType, 0);
+  ASSERT_EQ(images.count(), 3);
   TreeView& tree = r.tree();
-  tree.setImages(&images);
   gui::TreeViewSource* source = tree.peer().source();
   gui::Size size;
-  EXPECT_EQ(source->nodeImage(&tree.node(0), size), images.pictures[2].get());
+  EXPECT_EQ(source->nodeImage(&tree.node(0), size), images.strip().at(2));
   EXPECT_EQ(size, (gui::Size{4, 3}));
   EXPECT_EQ(tree.nodes().count(), 2) << "the deletion waits";
   toolkit().waitForEvents();
@@ -345,6 +336,44 @@ finish:
   tree.setImages(nullptr);
   EXPECT_EQ(source->nodeImage(&tree.node(0), size), nullptr);
   EXPECT_EQ(size, (gui::Size{})) << "no list, no room";
+}
+
+// Images and StateImages take image lists only; a list that goes away
+// while the tree still names it is forgotten, and the nodes then show no
+// pictures and keep no room for them.
+TEST(TreeViews, ImageListsTheTreeNames) {
+  TreeProgram r(R"(
+    dim treeview:0
+    dim imagelist:0
+    dim bitmap:0
+    set treeview:0.Add = "a"
+    set treeview:0.Node = 0, 2, 0
+    set treeview:0.StateImages = imagelist:0
+    set treeview:0.Images = bitmap:0
+)");
+  EXPECT_EQ(r.run(), "Invalid class typecast");
+  TreeView& tree = r.tree();
+  EXPECT_EQ(tree.images(), nullptr);
+  ASSERT_NE(tree.stateImages(), nullptr);
+  gui::TreeViewSource* source = tree.peer().source();
+  gui::Size size;
+  EXPECT_EQ(source->nodeStateImage(&tree.node(0), size), nullptr) << "an empty list: a blank";
+  EXPECT_EQ(size, (gui::Size{16, 16}));
+
+  auto doomed = std::make_unique<ImageList>(kImageListType);
+  doomed->setWidth(8);
+  ASSERT_TRUE(doomed->addIcon(*toolkit().createSurface(8, 16, 0)));
+  tree.setImages(doomed.get());
+  tree.setStateImages(doomed.get());
+  EXPECT_EQ(source->nodeImage(&tree.node(0), size), doomed->strip().at(0));
+  EXPECT_EQ(size, (gui::Size{8, 16}));
+  doomed.reset();
+  EXPECT_EQ(tree.images(), nullptr);
+  EXPECT_EQ(tree.stateImages(), nullptr);
+  EXPECT_EQ(source->nodeImage(&tree.node(0), size), nullptr);
+  EXPECT_EQ(size, (gui::Size{}));
+  EXPECT_EQ(source->nodeStateImage(&tree.node(0), size), nullptr);
+  EXPECT_EQ(size, (gui::Size{}));
 }
 
 // Handlers that delete the very node they are asked about: the node stays

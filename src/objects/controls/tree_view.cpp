@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "objects/image_source.h"
 #include "state/errors.h"
 #include "toolkit/toolkit.h"
 
@@ -109,13 +108,12 @@ void TreeView::setSortType(int32_t type) {
   if (sorted()) sortNodes();
 }
 
-void TreeView::setImages(ImageSource* images) {
-  images_ = images;
-  peer().imagesChanged();
-}
-void TreeView::setStateImages(ImageSource* images) {
-  stateImages_ = images;
-  peer().imagesChanged();
+// Another list, or a change to one: every node's pictures may differ. A
+// change an image-index handler makes while the view paints shows with the
+// next paint, so that a handler that changes the list does not repaint
+// endlessly.
+void TreeView::imagesChanged() {
+  if (!painting_) peer().imagesChanged();
 }
 
 // ---- Held-back edits.
@@ -420,14 +418,12 @@ bool TreeView::nodeHasChildren(gui::TreeNodeRef n) {
 
 const gui::Surface* TreeView::nodeStateImage(gui::TreeNodeRef n, gui::Size& size) {
   size = {};
-  if (stateImages_ == nullptr || n == nullptr) return nullptr;
-  size = stateImages_->imageSize();
+  const ImageList* list = stateImages_.list();
+  if (list == nullptr || n == nullptr) return nullptr;
   const int32_t index = nodeOf(n)->stateIndex;
-  if (index < 0) {
-    size = {};
-    return nullptr;
-  }
-  return stateImages_->image(index);
+  if (index < 0) return nullptr;
+  size = list->strip().size;
+  return list->strip().at(index);
 }
 
 // The program may answer through its image-index events; while one runs,
@@ -435,7 +431,7 @@ const gui::Surface* TreeView::nodeStateImage(gui::TreeNodeRef n, gui::Size& size
 // not ask again.
 const gui::Surface* TreeView::nodeImage(gui::TreeNodeRef n, gui::Size& size) {
   size = {};
-  if (images_ == nullptr || n == nullptr) return nullptr;
+  if (images_.list() == nullptr || n == nullptr) return nullptr;
   TreeNode* node = nodeOf(n);
   const bool isSelected = node == selected_;
   if (!painting_) {
@@ -445,9 +441,11 @@ const gui::Surface* TreeView::nodeImage(gui::TreeNodeRef n, gui::Size& size) {
       events::indexed(m_, entry, sender(), nodes_.indexOf(node));
     }
   }
-  if (images_ == nullptr || node->dying) return nullptr;
-  size = images_->imageSize();
-  return images_->image(isSelected ? node->selectedIndex : node->imageIndex);
+  // The handler may have changed the list, named another, or deleted the node.
+  const ImageList* list = images_.list();
+  if (list == nullptr || node->dying) return nullptr;
+  size = list->strip().size;
+  return list->strip().at(isSelected ? node->selectedIndex : node->imageIndex);
 }
 
 bool TreeView::userExpand(gui::TreeNodeRef n, bool expand) {

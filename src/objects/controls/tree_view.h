@@ -18,11 +18,10 @@
 
 #include "objects/control.h"
 #include "objects/controls/tree_nodes.h"
+#include "objects/image_list.h"
 #include "toolkit/peers/tree_view.h"
 
 namespace kestrel::objects {
-
-class ImageSource;
 
 inline constexpr int kTreeViewType = 83;
 
@@ -68,8 +67,11 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   int32_t sortType() const { return sortType_; }
   bool sorted() const { return sortType_ == 2 || sortType_ == 3; }
   void setSortType(int32_t type);
-  void setImages(ImageSource* images);
-  void setStateImages(ImageSource* images);
+  // The image lists whose pictures show beside the nodes (nullptr: none).
+  void setImages(ImageList* images) { images_.attach(images); }
+  void setStateImages(ImageList* images) { stateImages_.attach(images); }
+  ImageList* images() const { return images_.list(); }
+  ImageList* stateImages() const { return stateImages_.list(); }
 
   // ---- Nodes. Each edit that adds or removes nodes waits while a
   // deletion raises its events (see above); nodes it names that are
@@ -118,6 +120,7 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   void settle();
   void clearNow();
   void lookChanged();
+  void imagesChanged();
   void addNode(TreeNode* parent, const Str& text);
   void removeNode(TreeNode* node);
   void reorderSiblings(TreeNode* parent);
@@ -154,8 +157,8 @@ class TreeView : public ControlOf<gui::TreeViewPeer>, private gui::TreeViewSourc
   uint8_t showLines_ = 1;
   uint8_t showRoot_ = 1;
   int32_t sortType_ = 0;
-  ImageSource* images_ = nullptr;
-  ImageSource* stateImages_ = nullptr;
+  ImageListLink images_{[this] { imagesChanged(); }};
+  ImageListLink stateImages_{[this] { imagesChanged(); }};
 
   int busy_ = 0;          // edit batches open
   int holds_ = 0;         // node holds open

@@ -4,7 +4,7 @@
 
 #include "objects/control_members.h"
 #include "objects/controls/tree_view.h"
-#include "objects/image_source.h"
+#include "objects/image_list.h"
 #include "state/errors.h"
 
 namespace kestrel::objects {
@@ -129,9 +129,9 @@ std::vector<Member<T>> treeViewRows() {
       property<&T::showRoot, &T::setShowRoot>(19, "ShowRoot", "flag: buttons and lines for the top-level nodes too"),
       property<&T::sortType, &T::setSortType>(20, "SortType",
                                               "0 none, 1 by data, 2 by text, 3 both (2 and 3 keep nodes sorted)"),
-      {22, "Images", "O", [](Machine& m, T& t) { t.setImages(imageSourceOperand(m)); }, nullptr, nullptr,
+      {22, "Images", "O", [](Machine& m, T& t) { t.setImages(&imageListOperand(m)); }, nullptr, nullptr,
        "image list object: the pictures beside the nodes"},
-      {23, "StateImages", "O", [](Machine& m, T& t) { t.setStateImages(imageSourceOperand(m)); }, nullptr, nullptr,
+      {23, "StateImages", "O", [](Machine& m, T& t) { t.setStateImages(&imageListOperand(m)); }, nullptr, nullptr,
        "image list object: the state pictures before the nodes"},
       {25, "Add", "L", addTopNodes, nullptr, nullptr, "texts: each a new last node at the top level"},
       {26, "AddChild", "bEbL", addChildren, nullptr, nullptr,

@@ -34,8 +34,9 @@ class TreeViewSource {
   // selected one when the node is selected). `size` is the size of the
   // image list's pictures (empty: there is no list, and no room is kept);
   // nullptr where the list lacks the picture (a blank of that size).
-  // Asked for while painting; the program may answer through its
-  // image-index events.
+  // Asked for while painting; the program may answer nodeImage through
+  // its image-index events, which may change any image list, so a picture
+  // is good only until the next call: ask for nodeImage first.
   virtual const Surface* nodeStateImage(TreeNodeRef node, Size& size) = 0;
   virtual const Surface* nodeImage(TreeNodeRef node, Size& size) = 0;
 

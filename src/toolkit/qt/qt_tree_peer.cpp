@@ -72,11 +72,12 @@ class NodeModel : public QAbstractItemModel {
   }
 
   // The state picture and the node's picture side by side; nothing
-  // without image lists (no room is kept).
+  // without image lists (no room is kept). The node's picture is asked for
+  // first: the program's answer may change the state pictures.
   QVariant pictures(TreeNodeRef node) const {
     gui::Size stateSize, imageSize;
-    const gui::Surface* state = source()->nodeStateImage(node, stateSize);
     const gui::Surface* image = source()->nodeImage(node, imageSize);
+    const gui::Surface* state = source()->nodeStateImage(node, stateSize);
     const int width = stateSize.width + imageSize.width;
     const int height = std::max(stateSize.height, imageSize.height);
     if (width <= 0 || height <= 0) return {};
