@@ -171,6 +171,8 @@ main:
 )");
   ASSERT_EQ(p.run(), "");
   QWidget* w = widgetOf(p, testsupport::kPlainType, 0);
+  // On a real display a window paints only once it is exposed.
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w->window()));
   guitest::settle();
   w->resize(70, 30);
   EXPECT_EQ(p.integer(1), 30 << 16 | 70);
