@@ -179,3 +179,19 @@ TEST(Fonts, HugeSizesDoNotOverflow) {
   font.size = -2000000000;
   EXPECT_EQ(font.pixelHeight(), -gui::kMaxFontPixels);
 }
+
+// An outer size near the 32-bit limits leaves an empty client area rather
+// than overflowing when the frame is taken off.
+TEST(Forms, ExtremeOuterSizesGiveAnEmptyClient) {
+  ControlProgram r(R"(
+    dim form:0
+    set form:0.Height = -2147483640
+    set form:0.Width = -2147483647
+    dim int:1
+    let int:0 = form:0.ClientHeight
+    let int:1 = form:0.ClientWidth
+)");
+  ASSERT_EQ(r.run(), "");
+  EXPECT_EQ(r.number(3, 0), 0);
+  EXPECT_EQ(r.number(3, 1), 0);
+}

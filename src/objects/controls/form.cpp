@@ -59,8 +59,10 @@ gui::Rect Form::bounds() const {
 
 void Form::setBounds(const gui::Rect& r) {
   const int32_t bw = borderWidth();
-  const int32_t width = std::clamp(r.width() - 2 * bw, 0, kMaxPictureSide);
-  const int32_t height = std::clamp(r.height() - captionHeight() - menuHeight() - 2 * bw, 0, kMaxPictureSide);
+  // In 64 bits: a program may hand any 32-bit outer size.
+  const int64_t frameHeight = int64_t{captionHeight()} + menuHeight() + 2 * int64_t{bw};
+  const auto width = static_cast<int32_t>(std::clamp<int64_t>(int64_t{r.width()} - 2 * int64_t{bw}, 0, kMaxPictureSide));
+  const auto height = static_cast<int32_t>(std::clamp<int64_t>(int64_t{r.height()} - frameHeight, 0, kMaxPictureSide));
   peer_->setGeometry(gui::Rect::fromSize(r.left, r.top, width, height));
   checkResized();
 }
