@@ -28,12 +28,6 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kRed = 0x0000FF;
 constexpr uint32_t kGreen = 0x00FF00;
 
-QWidget* widgetOf(Program& p, int type, int index = 0) {
-  auto& c = dynamic_cast<objects::Control&>(objects::world(p.machine()).at(type, index));
-  auto* holder = dynamic_cast<qt::QtWidgetHolder*>(&c.peer());
-  return holder != nullptr ? holder->heldWidget() : nullptr;
-}
-
 void mouse(QWidget* w, QEvent::Type type, QPoint at) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton, held, {});
@@ -159,7 +153,7 @@ main:
   ASSERT_EQ(p.run(), "");
   guitest::settle();
   EXPECT_EQ(p.integer(0), 0);
-  auto* slider = dynamic_cast<QSlider*>(widgetOf(p, objects::kTrackBarType));
+  auto* slider = dynamic_cast<QSlider*>(p.widget(objects::kTrackBarType, 0));
   ASSERT_NE(slider, nullptr);
   EXPECT_EQ(slider->orientation(), Qt::Vertical);
   EXPECT_EQ(slider->value(), 5);
@@ -209,7 +203,7 @@ main:
 )");
   ASSERT_EQ(p.run(), "");
   guitest::settle();
-  auto* header = dynamic_cast<QHeaderView*>(widgetOf(p, objects::kHeaderType));
+  auto* header = dynamic_cast<QHeaderView*>(p.widget(objects::kHeaderType, 0));
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(header->count(), 3);
   EXPECT_EQ(header->sectionSize(0), 100);
@@ -253,7 +247,7 @@ TEST(TrackBarPicture, WideRangeTicksAreThinned) {
 )");
   ASSERT_EQ(p.run(), "");
   guitest::settle();
-  QWidget* slider = widgetOf(p, objects::kTrackBarType);
+  QWidget* slider = p.widget(objects::kTrackBarType, 0);
   const QImage shot = slider->grab().toImage();
   guitest::saveScreenshot(shot, "track-bar-wide");
   // Ticks are separate dark runs along a row below the groove.

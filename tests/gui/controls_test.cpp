@@ -35,12 +35,6 @@ QRect boundsOf(Program& p, int type, int index) {
   return QRect(r.left, r.top, r.width(), r.height());
 }
 
-QWidget* widgetOf(Program& p, int type, int index) {
-  auto& c = dynamic_cast<objects::Control&>(objects::world(p.machine()).at(type, index));
-  auto* holder = dynamic_cast<qt::QtWidgetHolder*>(&c.peer());
-  return holder != nullptr ? holder->heldWidget() : nullptr;
-}
-
 void mouse(QWidget* w, QEvent::Type type, QPoint at) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton, held, {});
@@ -352,10 +346,10 @@ main:
   QTimer::singleShot(20, [&] {
     guitest::settle();
     shot = p.grab(0);
-    click(widgetOf(p, objects::kFlatButtonType, 0));
-    click(widgetOf(p, objects::kFlatButtonType, 1));
-    click(widgetOf(p, objects::kBitmapButtonType, 0));  // ends the first modal run
-    QTimer::singleShot(20, [&] { click(widgetOf(p, objects::kBitmapButtonType, 1)); });
+    click(p.widget(objects::kFlatButtonType, 0));
+    click(p.widget(objects::kFlatButtonType, 1));
+    click(p.widget(objects::kBitmapButtonType, 0));  // ends the first modal run
+    QTimer::singleShot(20, [&] { click(p.widget(objects::kBitmapButtonType, 1)); });
   });
   ASSERT_EQ(p.run(), "");
   EXPECT_EQ(p.integer(0), 4);
@@ -411,7 +405,7 @@ main:
 )");
   ASSERT_EQ(p.run(), "");
   guitest::settle();
-  QWidget* w = widgetOf(p, objects::kBitmapButtonType, 0);
+  QWidget* w = p.widget(objects::kBitmapButtonType, 0);
   const QPoint from = w->mapToGlobal(QPoint(5, 5));
   const QPoint to = w->mapToGlobal(QPoint(35, 25));
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(from), Qt::LeftButton, Qt::LeftButton, {});
@@ -484,12 +478,12 @@ main:
   EXPECT_EQ(p.text(0), "m1050,7,9");
   EXPECT_EQ(p.number(7, 0), static_cast<double>(label.handle()));
   p.machine().vars.stringAt(0) = Str("");
-  QWidget* l = widgetOf(p, objects::kLabelType, 0);
+  QWidget* l = p.widget(objects::kLabelType, 0);
   click(l);
   QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(2, 2), l->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
                     Qt::LeftButton, {});
   QApplication::sendEvent(l, &twice);
-  click(widgetOf(p, objects::kPanelType, 0));
+  click(p.widget(objects::kPanelType, 0));
   EXPECT_EQ(p.text(0), "cL2LD92PpP");
 }
 
@@ -526,9 +520,9 @@ TEST(ButtonEvents, EnterAndEscapeClickDefaultAndCancel) {
     }
     form->activateWindow();
     QApplication::setActiveWindow(form);
-    widgetOf(p, objects::kBitmapButtonType, 2)->setFocus();
+    p.widget(objects::kBitmapButtonType, 2)->setFocus();
     guitest::settle();
-    QTest::keyClick(widgetOf(p, objects::kBitmapButtonType, 2), step < 2 ? Qt::Key_Return : Qt::Key_Escape);
+    QTest::keyClick(p.widget(objects::kBitmapButtonType, 2), step < 2 ? Qt::Key_Return : Qt::Key_Escape);
     ++step;
     if (step < 3) QTimer::singleShot(30, press);
   };

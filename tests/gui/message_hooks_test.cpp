@@ -68,11 +68,6 @@ T& object(Program& p, int type, int index) {
   return objects::world(p.machine()).as<T>(type, index);
 }
 
-QWidget* widgetOf(Program& p, int type, int index) {
-  auto& control = object<objects::Control>(p, type, index);
-  return dynamic_cast<qt::QtWidgetHolder&>(control.peer()).heldWidget();
-}
-
 void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at,
            Qt::KeyboardModifiers modifiers = {}) {
   QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, modifiers);
@@ -105,7 +100,7 @@ TEST(MessageHooks, MouseMessagesComeBeforeTheEvents) {
   Program p(kHookedControls);
   ASSERT_EQ(p.run(), "");
   p.machine().vars.stringAt(0) = Str();
-  QWidget* w = widgetOf(p, testsupport::kPlainType, 0);
+  QWidget* w = p.widget(testsupport::kPlainType, 0);
   mouse(w, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {3, 4}, Qt::ShiftModifier);
   mouse(w, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {5, 6});
   mouse(w, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {5, 6});
@@ -121,7 +116,7 @@ TEST(MessageHooks, KeyMessagesAndFocus) {
   testsupport::registerPlainControl();
   Program p(kHookedControls);
   ASSERT_EQ(p.run(), "");
-  QWidget* w = widgetOf(p, testsupport::kPlainType, 0);
+  QWidget* w = p.widget(testsupport::kPlainType, 0);
   p.form(0)->activateWindow();
   QApplication::setActiveWindow(p.form(0));
   w->setFocusPolicy(Qt::StrongFocus);
@@ -170,7 +165,7 @@ main:
     set form:0.Show
 )");
   ASSERT_EQ(p.run(), "");
-  QWidget* w = widgetOf(p, testsupport::kPlainType, 0);
+  QWidget* w = p.widget(testsupport::kPlainType, 0);
   // On a real display a window paints only once it is exposed.
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w->window()));
   guitest::settle();
