@@ -21,18 +21,13 @@
 
 using namespace kestrel;
 using kestrel::guitest::Program;
+using kestrel::guitest::mouse;
 
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kRed = 0x0000FF;
 constexpr uint32_t kGreen = 0x00FF00;
-
-void mouse(QWidget* w, QEvent::Type type, QPoint at) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton, held, {});
-  QApplication::sendEvent(w, &e);
-}
 
 }  // namespace
 

@@ -22,6 +22,7 @@
 
 using namespace kestrel;
 using kestrel::guitest::Program;
+using kestrel::guitest::mouse;
 
 namespace {
 
@@ -33,12 +34,6 @@ QRect boundsOf(Program& p, int type, int index) {
   auto& c = dynamic_cast<objects::Control&>(objects::world(p.machine()).at(type, index));
   const gui::Rect r = c.bounds();
   return QRect(r.left, r.top, r.width(), r.height());
-}
-
-void mouse(QWidget* w, QEvent::Type type, QPoint at) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton, held, {});
-  QApplication::sendEvent(w, &e);
 }
 
 void click(QWidget* w) {

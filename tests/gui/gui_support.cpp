@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 
 #include "asm/kasm.h"
 #include "image/program_image.h"
@@ -49,6 +50,12 @@ QImage Program::grab(int index) { return form(index)->grab().toImage().convertTo
 uint32_t Program::bgr(const QImage& image, int x, int y) {
   const QRgb p = image.pixel(x, y);
   return static_cast<uint32_t>(qRed(p)) | static_cast<uint32_t>(qGreen(p)) << 8 | static_cast<uint32_t>(qBlue(p)) << 16;
+}
+
+void mouse(QWidget* w, QEvent::Type type, QPoint at) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton, held, {});
+  QApplication::sendEvent(w, &e);
 }
 
 void settle() {

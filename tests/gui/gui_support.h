@@ -1,7 +1,9 @@
 #pragma once
 // Running programs on the Qt toolkit under the offscreen platform, finding
 // their windows, grabbing pictures and delivering events.
+#include <QEvent>
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -37,5 +39,8 @@ class Program {
 
 // Lets Qt deliver what is waiting.
 void settle();
+
+// Sends a left-button press, move or release at `at` inside `w`.
+void mouse(QWidget* w, QEvent::Type type, QPoint at);
 
 }  // namespace kestrel::guitest
