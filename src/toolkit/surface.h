@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "toolkit/gui_types.h"
+#include "toolkit/pixel_view.h"
 
 namespace kestrel::gui {
 
@@ -130,6 +131,9 @@ class Surface {
   virtual std::vector<uint8_t> saveBmp() const = 0;
   // Every pixel that is not white becomes black.
   virtual void makeMonochrome() = 0;
+  // The picture's pixels for direct writing (empty when it keeps none);
+  // valid until the next resize or assign. Call `changed` after writing.
+  virtual PixelView pixelView() { return {}; }
 
  protected:
   void notify() {

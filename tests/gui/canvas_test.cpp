@@ -274,3 +274,18 @@ TEST(FormPicture, TheCanvasProgramOnTheScreen) {
   EXPECT_EQ(Program::bgr(shown, 172, 12), 0xFFFFFFu);
   EXPECT_EQ(Program::bgr(shown, 181, 11), 0x0000FFu);
 }
+
+TEST(Bitmaps, DirectPixelsAreTheCanvasPixels) {
+  auto picture = toolkit().createSurface(4, 3, 0x0000FF);  // red as a canvas colour
+  const gui::PixelView view = picture->pixelView();
+  ASSERT_FALSE(view.empty());
+  EXPECT_EQ(view.width, 4);
+  EXPECT_EQ(view.height, 3);
+  EXPECT_EQ(view.row(2)[3], gui::pixelOf(0x0000FF));
+  EXPECT_EQ(view.row(2)[3], 0xFFFF0000u);
+  view.row(1)[2] = gui::pixelOf(0xFF0000);
+  EXPECT_EQ(static_cast<uint32_t>(picture->pixel(2, 1)), 0xFF0000u);
+  picture->setPixel(0, 0, 0x00FF00);
+  EXPECT_EQ(gui::colorOf(picture->pixelView().row(0)[0]), 0x00FF00u);
+  EXPECT_TRUE(toolkit().createSurface(0, 5, 0)->pixelView().empty());
+}

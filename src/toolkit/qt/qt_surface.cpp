@@ -351,4 +351,12 @@ void QtSurface::makeMonochrome() {
   touched();
 }
 
+gui::PixelView QtSurface::pixelView() {
+  if (image_.isNull()) return {};
+  if (image_.format() != QImage::Format_RGB32 && image_.format() != QImage::Format_ARGB32)
+    image_ = image_.convertToFormat(QImage::Format_RGB32);
+  return {reinterpret_cast<uint32_t*>(image_.bits()), image_.width(), image_.height(),
+          static_cast<int32_t>(image_.bytesPerLine() / 4)};
+}
+
 }  // namespace kestrel::qt

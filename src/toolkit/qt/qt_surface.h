@@ -48,6 +48,7 @@ class QtSurface : public gui::Surface {
   bool load(const uint8_t* data, size_t length) override;
   std::vector<uint8_t> saveBmp() const override;
   void makeMonochrome() override;
+  gui::PixelView pixelView() override;
 
  protected:
   // The font that text is set in (the printer's page scales it to its
