@@ -18,6 +18,10 @@
 #include "objects/controls/menus.h"
 #include "objects/controls/outline.h"
 #include "objects/controls/paint_box.h"
+#include "objects/controls/game_screen.h"
+#include "objects/controls/game_timer.h"
+#include "objects/controls/game_input.h"
+#include "objects/controls/game_image_list.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
 #include "objects/controls/scroll_bar.h"
@@ -86,6 +90,10 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerFileDialogTypes,
            registerTreeViewType,
            registerOutlineType,
+           registerGameScreenType,
+           registerGameTimerType,
+           registerGameInputType,
+           registerGameImageListType,
        })
     family(registry);
 }

@@ -86,6 +86,9 @@ class Toolkit {
   virtual bool setCursorPosition(int x, int y);
   // Windows key-state bits for a virtual key: 0x8000 down, 1 toggled.
   virtual int keyState(int virtualKey);
+  // True while one of the program's windows is the active one (or when
+  // the toolkit cannot tell).
+  virtual bool applicationActive() { return true; }
   // Windows system metrics by index (screen size, borders, icons...).
   virtual int systemMetric(int index);
   virtual void beep();

@@ -14,8 +14,8 @@ class TimerPeer {
   TimerPeer(const TimerPeer&) = delete;
   TimerPeer& operator=(const TimerPeer&) = delete;
 
-  // Ticks every `milliseconds` (more than 0) from now on, the first tick
-  // one interval from now.
+  // Ticks every `milliseconds` from now on, the first tick one interval
+  // from now; 0 ticks whenever the event loop has nothing else to do.
   virtual void start(int32_t milliseconds) {
     interval_ = milliseconds;
     running_ = true;

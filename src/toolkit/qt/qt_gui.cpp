@@ -42,6 +42,8 @@ class ApplicationWatcher : public QObject {
         break;
       }
       case QEvent::Enter: hintFrom(qobject_cast<QWidget*>(watched)); break;
+      // Keys released while another application had the focus never come.
+      case QEvent::ApplicationDeactivate: keysDown.clear(); break;
       default: break;
     }
     return false;
@@ -107,6 +109,11 @@ void setHintListener(std::function<void(const std::string&)> listener) {
 int keyState(int virtualKey) {
   if (watcher == nullptr) return 0;
   return watcher->keysDown.count(virtualKey) != 0 ? 0x8000 : 0;
+}
+
+bool applicationActive() {
+  if (QCoreApplication::instance() == nullptr) return true;
+  return QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
 void minimizeAllWindows() {

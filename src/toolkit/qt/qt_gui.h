@@ -19,6 +19,7 @@
 #include "toolkit/peers/ole_container.h"
 #include "toolkit/peers/outline.h"
 #include "toolkit/peers/paint_box.h"
+#include "toolkit/peers/game_screen.h"
 #include "toolkit/peers/picture.h"
 #include "toolkit/peers/rich_edit.h"
 #include "toolkit/peers/scroll_bar.h"
@@ -62,6 +63,8 @@ std::unique_ptr<gui::RadioButtonPeer> makeRadioButtonPeer(gui::WindowOwner& owne
 // Paint boxes (qt_paint_box_peer.cpp) and timers (qt_timer.cpp).
 std::unique_ptr<gui::PaintBoxPeer> makePaintBoxPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::TimerPeer> makeTimerPeer(std::function<void()> tick);
+// Game screens (qt_game_screen_peer.cpp).
+std::unique_ptr<gui::GameScreenPeer> makeGameScreenPeer(gui::WindowOwner& owner);
 // List, combo and file list boxes (qt_list_peer.cpp), directory trees (qt_dir_tree_peer.cpp).
 std::unique_ptr<gui::ListPeer> makeListPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::FileListPeer> makeFileListPeer(gui::WindowOwner& owner);
@@ -83,6 +86,8 @@ void watchApplication();
 void setHintListener(std::function<void(const std::string&)> listener);
 // Windows key-state bits (0x8000 down) of a virtual key.
 int keyState(int virtualKey);
+// True while a window of the application is active.
+bool applicationActive();
 void minimizeAllWindows();
 
 }  // namespace kestrel::qt

@@ -92,6 +92,7 @@ class QtToolkit : public Toolkit {
         peer<gui::CheckBoxPeer, qt::makeCheckBoxPeer>(),
         peer<gui::RadioButtonPeer, qt::makeRadioButtonPeer>(),
         peer<gui::PaintBoxPeer, qt::makePaintBoxPeer>(),
+        peer<gui::GameScreenPeer, qt::makeGameScreenPeer>(),
         peer<gui::ListPeer, qt::makeListPeer>(),
         peer<gui::FileListPeer, qt::makeFileListPeer>(),
         peer<gui::ComboPeer, qt::makeComboPeer>(),
@@ -179,6 +180,7 @@ class QtToolkit : public Toolkit {
     qt::setHintListener(std::move(listener));
   }
   int keyState(int virtualKey) override { return qt::keyState(virtualKey); }
+  bool applicationActive() override { return qt::applicationActive(); }
 
   bool showFontDialog(gui::FontDialogRequest& request) override { return qt::showFontDialog(request); }
   bool showFileDialog(gui::FileDialogRequest& request) override { return qt::showFileDialog(request); }
