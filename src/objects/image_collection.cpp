@@ -53,7 +53,9 @@ bool safeName(std::string_view name) {
 
 std::vector<ManifestEntry> parseManifest(std::string_view text) {
   const size_t firstEnd = std::min(text.find('\n'), text.size());
-  const std::vector<std::string_view> head = words(text.substr(0, firstEnd));
+  std::string_view first = text.substr(0, firstEnd);
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  const std::vector<std::string_view> head = words(first);
   if (head.size() != 2 || head[0] != kMagic || head[1] != "1") raise("Unsupported image collection format");
   if (text.size() > kMaxManifestBytes) raiseLine(1);
   std::vector<ManifestEntry> entries;

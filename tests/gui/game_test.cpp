@@ -61,8 +61,8 @@ main:
     screen.flip();
     guitest::settle();
     topLeft = p.widget(objects::kGameScreenType, 0)->grab().toImage();
-    screen.fill(255);
     screen.setOption(objects::screen_option::kStretch, true);
+    screen.fill(255);
     screen.flip();
     guitest::settle();
     stretched = p.widget(objects::kGameScreenType, 0)->grab().toImage();
@@ -70,7 +70,7 @@ main:
   });
   ASSERT_EQ(p.run(), "");
   EXPECT_EQ(initialised, 1) << "the first showing initialises";
-  EXPECT_EQ(p.integer(0), 2) << "so does an option changed afterwards";
+  EXPECT_EQ(p.integer(0), 3) << "so does each option changed afterwards";
   ASSERT_FALSE(plain.isNull());
   // The default options centre the frame: 40 x 30 in 120 x 100.
   EXPECT_EQ(Program::bgr(plain, 40, 35), 0xFF0000u);
@@ -141,19 +141,19 @@ TEST(GameInput, KeysAreForgottenWhenTheApplicationLosesTheFocus) {
 // The example's collection loads: its images, their patterns, a colour
 // table given to the screen; a blit leaves the transparent colour out.
 TEST(ImageCollections, LoadFromManifestAndDraw) {
+  MachineOptions options;
+  options.arguments = {sprites()};
   Program p(R"(
     dim gamescreen:0
     dim gameimagelist:0
-    dim str:0
     set gamescreen:0.DisplayMode = 64, 64
     set gamescreen:0.Fill = 16711680
     set gameimagelist:0.DXDraw = gamescreen:0
-    set gameimagelist:0.LoadFromFile = str:0
+    set gameimagelist:0.LoadFromFile = param(1)
     set gamescreen:0.FillRect = 0, 0, 4, 4, 255
     set gameimagelist:0.Draw = 2, 0, 0, 0
     set gameimagelist:0.Draw = 2, 40, 40, 999
-)");
-  p.machine().vars.stringAt(0) = Str(sprites());
+)", options);
   ASSERT_EQ(p.run(), "");
   auto& list = objects::world(p.machine()).as<objects::GameImageList>(objects::kGameImageListType, 0);
   ASSERT_EQ(list.images().size(), 3u);

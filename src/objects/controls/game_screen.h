@@ -83,9 +83,9 @@ class GameScreen : public ControlOf<gui::GameScreenPeer>, public CanvasOwner {
   void changed();
   void fitToDisplay();
 
-  std::unique_ptr<gui::Surface> back_;
   int32_t displayWidth_ = 640;
   int32_t displayHeight_ = 480;
+  std::unique_ptr<gui::Surface> back_;  // made after the display size it takes
   int32_t bitCount_ = 16;
   uint32_t options_ = screen_option::kCenter | screen_option::kZBuffer;
   bool autoSize_ = false;
