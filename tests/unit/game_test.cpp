@@ -150,7 +150,10 @@ main:
   EXPECT_EQ(p.number(3), 0);
   auto& t = world(p.m).as<GameTimer>(kGameTimerType, 1);
   EXPECT_TRUE(t.peer().running());
-  EXPECT_EQ(t.peer().interval(), 0) << "ticks whenever the event loop is idle";
+  EXPECT_EQ(t.peer().interval(), 1) << "a capped timer looks every millisecond";
+  t.setInterval(0);
+  EXPECT_EQ(t.peer().interval(), 0) << "an uncapped one whenever the event loop is idle";
+  t.setInterval(16);
   const auto t0 = GameTimer::Clock::time_point{} + std::chrono::hours(1);
   t.tick(t0);
   t.tick(t0 + std::chrono::milliseconds(10));

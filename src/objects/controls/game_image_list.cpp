@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/machine.h"
+#include "state/errors.h"
 #include "objects/controls/game_screen.h"
 #include "objects/member_rows.h"
 #include "toolkit/toolkit.h"

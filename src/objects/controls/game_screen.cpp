@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/machine.h"
+#include "state/errors.h"
 #include "events/dispatch.h"
 #include "toolkit/colors.h"
 #include "toolkit/toolkit.h"

@@ -20,18 +20,24 @@ void GameTimer::setEnabled(bool on) {
   update();
 }
 
-void GameTimer::setInterval(int32_t milliseconds) { interval_ = milliseconds; }
+void GameTimer::setInterval(int32_t milliseconds) {
+  interval_ = milliseconds;
+  update();
+}
 
 void GameTimer::bindTick(int32_t entry) {
   bindHandler(gui::EventKind::Timer, entry);
   update();
 }
 
-// The toolkit's timer ticks whenever the event loop has nothing else to do.
+// Uncapped, the toolkit's timer ticks whenever the event loop has nothing
+// else to do; capped, every millisecond, so that waiting for the next
+// frame does not keep a processor busy.
 void GameTimer::update() {
   const bool run = enabled_ && handlerFor(gui::EventKind::Timer) != 0 && !manualTicks;
+  const int32_t rhythm = interval_ > 1 ? 1 : 0;
   if (!run) peer_->stop();
-  else if (!peer_->running()) peer_->start(0);
+  else if (!peer_->running() || peer_->interval() != rhythm) peer_->start(rhythm);
 }
 
 void GameTimer::tick(Clock::time_point now) {

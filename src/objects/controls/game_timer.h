@@ -4,7 +4,8 @@
 // from inside message processing: a tick that comes while the handler
 // still runs (one that processes messages) is dropped, never nested.
 // Interval caps the frame rate: a tick sooner than Interval milliseconds
-// after the last frame is skipped (0: no cap). FrameRate is the number of
+// after the last frame is skipped (0: no cap); a capped timer's toolkit
+// timer ticks every millisecond instead of at every idle moment. FrameRate is the number of
 // frames run in the last second. With ActiveOnly, no frames run while the
 // application is not the active one.
 #include <chrono>
