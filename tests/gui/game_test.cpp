@@ -211,3 +211,20 @@ TEST(Examples, AsteroidsFliesTheShipWithTheArrowKeys) {
   EXPECT_TRUE(whole.sameSize) << whole.report;
   EXPECT_LE(whole.mismatchFraction, 0.01) << whole.report;
 }
+
+// Full screen is the window's state, whether set before or after the
+// screen has its window; the video mode never changes.
+TEST(GameScreens, FullScreenIsTheWindowsState) {
+  Program p(R"(
+    dim form:0
+    dim gamescreen:0
+    set gamescreen:0.FullScreen = 1
+    set gamescreen:0.Parent = form:0
+)");
+  ASSERT_EQ(p.run(), "");
+  QWidget* form = p.form(0);
+  EXPECT_TRUE(form->windowState() & Qt::WindowFullScreen);
+  auto& screen = objects::world(p.machine()).as<objects::GameScreen>(objects::kGameScreenType, 0);
+  screen.setOption(objects::screen_option::kFullScreen, false);
+  EXPECT_FALSE(form->windowState() & Qt::WindowFullScreen);
+}

@@ -61,13 +61,21 @@ class QtGameScreenPeer : public ChildPeer<gui::GameScreenPeer> {
   }
   void setFullScreen(bool on) override {
     gui::GameScreenPeer::setFullScreen(on);
-    if (!widget_) return;
+    applyFullScreen(on);
+  }
+  // The option set before the screen had a window takes effect in it.
+  void setParent(gui::WindowPeer* parent) override {
+    ChildPeer::setParent(parent);
+    if (fullScreen_) applyFullScreen(true);
+  }
+
+ private:
+  void applyFullScreen(bool on) {
+    if (!widget_ || widget_->parentWidget() == nullptr) return;
     QWidget* window = widget_->window();
     if (on) window->setWindowState(window->windowState() | Qt::WindowFullScreen);
     else window->setWindowState(window->windowState() & ~Qt::WindowFullScreen);
   }
-
- private:
   // The owner hears of the showing from the event loop, outside Qt's own
   // handling of it, since its handlers may do anything.
   void postShown() {
