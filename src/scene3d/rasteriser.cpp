@@ -150,6 +150,15 @@ void Rasteriser::fill(const Projected& a0, const Projected& b0, const Projected&
     e[i] = {-dy, dx, dy * p.x - dx * p.y, (dy == 0 && dx > 0) || dy < 0};
   }
   double inv = 1.0 / area;
+  // Everything interpolated (each already times one over z) is a plane over
+  // the screen: its value at the row's first pixel centre, and its step per pixel.
+  constexpr int kAttrs = 7;
+  float Projected::*const attrs[kAttrs] = {&Projected::iz, &Projected::r, &Projected::g, &Projected::b,
+                                           &Projected::a,  &Projected::u, &Projected::v};
+  double dx[kAttrs];
+  for (int k = 0; k < kAttrs; ++k)
+    dx[k] = (double(v[0]->*attrs[k]) * e[0].a + double(v[1]->*attrs[k]) * e[1].a + double(v[2]->*attrs[k]) * e[2].a) * inv;
+  const bool textured = s.texture != nullptr;
   for (int32_t y = y0; y <= y1; ++y) {
     double py = y + 0.5;
     uint32_t* row = target_.row(y);
@@ -157,36 +166,38 @@ void Rasteriser::fill(const Projected& a0, const Projected& b0, const Projected&
     uint8_t* mrow = mask_.data() + static_cast<size_t>(y) * target_.width;
     double w[3];
     for (int i = 0; i < 3; ++i) w[i] = e[i].a * (x0 + 0.5) + e[i].b * py + e[i].c;
-    for (int32_t x = x0; x <= x1; ++x, w[0] += e[0].a, w[1] += e[1].a, w[2] += e[2].a) {
+    double q[kAttrs];
+    for (int k = 0; k < kAttrs; ++k)
+      q[k] = (double(v[0]->*attrs[k]) * w[0] + double(v[1]->*attrs[k]) * w[1] + double(v[2]->*attrs[k]) * w[2]) * inv;
+    for (int32_t x = x0; x <= x1; ++x) {
       bool inside = true;
       for (int i = 0; i < 3; ++i)
         if (!(w[i] > 0 || (w[i] == 0 && e[i].topLeft))) inside = false;
-      if (!inside) continue;
-      float l0 = float(w[0] * inv), l1 = float(w[1] * inv), l2 = float(w[2] * inv);
-      float iz = l0 * v[0]->iz + l1 * v[1]->iz + l2 * v[2]->iz;
-      if (s.shadowMask) {
-        // A small allowance so the shadow shows on the very surface it lies on.
-        if (iz >= zrow[x] * 0.999f) mrow[x] = 1;
-        continue;
-      }
-      if (!(iz > zrow[x])) continue;
-      float z = 1.0f / iz;
-      auto attr = [&](float Projected::*m) { return (l0 * (v[0]->*m) + l1 * (v[1]->*m) + l2 * (v[2]->*m)) * z; };
-      Color c{attr(&Projected::r), attr(&Projected::g), attr(&Projected::b), attr(&Projected::a)};
-      float u = s.texture ? attr(&Projected::u) : 0, tv = s.texture ? attr(&Projected::v) : 0;
-      uint32_t px = shade(c, z, s, u, tv);
-      if (s.blend) {
-        float k = clamp01(c.a);
-        uint32_t d = row[x], out = 0xFF000000u;
-        for (int sh = 0; sh < 24; sh += 8) {
-          float mixed = ((px >> sh) & 0xFF) * k + ((d >> sh) & 0xFF) * (1 - k);
-          out |= static_cast<uint32_t>(mixed + 0.5f) << sh;
+      if (inside) {
+        float iz = static_cast<float>(q[0]);
+        if (s.shadowMask) {
+          // A small allowance so the shadow shows on the very surface it lies on.
+          if (iz >= zrow[x] * 0.999f) mrow[x] = 1;
+        } else if (iz > zrow[x]) {
+          float z = 1.0f / iz;
+          Color c{float(q[1]) * z, float(q[2]) * z, float(q[3]) * z, float(q[4]) * z};
+          uint32_t px = shade(c, z, s, textured ? float(q[5]) * z : 0, textured ? float(q[6]) * z : 0);
+          if (s.blend) {
+            float k = clamp01(c.a);
+            uint32_t d = row[x], out = 0xFF000000u;
+            for (int sh = 0; sh < 24; sh += 8) {
+              float mixed = ((px >> sh) & 0xFF) * k + ((d >> sh) & 0xFF) * (1 - k);
+              out |= static_cast<uint32_t>(mixed + 0.5f) << sh;
+            }
+            row[x] = out;
+          } else {
+            row[x] = px;
+            zrow[x] = iz;
+          }
         }
-        row[x] = out;
-      } else {
-        row[x] = px;
-        zrow[x] = iz;
       }
+      for (int i = 0; i < 3; ++i) w[i] += e[i].a;
+      for (int k = 0; k < kAttrs; ++k) q[k] += dx[k];
     }
   }
 }

@@ -75,8 +75,21 @@ Color lightPoint(const Context& ctx, Vec3 p, Vec3 n, Vec3 objectOrigin, Color ba
   return {clamp01(out.r + spec.r), clamp01(out.g + spec.g), clamp01(out.b + spec.b), base.a};
 }
 
+// Normals go through the inverse transpose: dot products with the rows of
+// the inverse, worked out once a mesh.
+struct NormalTransform {
+  explicit NormalTransform(const Mat4& m) : inv(m.inverse()) {}
+  Vec3 operator()(Vec3 n) const { return normalize({dot(n, inv.row(0)), dot(n, inv.row(1)), dot(n, inv.row(2))}); }
+  Mat4 inv;
+};
+
 void drawMesh(const MeshBuilder& mesh, const Frame& frame, const Mat4& world, Context& ctx) {
   Mat4 toCamera = world * ctx.view;
+  NormalTransform worldNormal(world), cameraNormal(toCamera);
+  Mat4 toChrome = world;
+  if (mesh.chrome)
+    if (auto ref = mesh.chrome->reference.lock()) toChrome = world * ref->worldTransform().inverse();
+  NormalTransform chromeNormal(toChrome);
   Vec3 origin = world.row(3);
   uint32_t shadeMode = mesh.quality & quality::ShadeMask;
   bool lit = (mesh.quality & quality::LightMask) != 0;
@@ -94,8 +107,17 @@ void drawMesh(const MeshBuilder& mesh, const Frame& frame, const Mat4& world, Co
     // A texture gives the surface its colours; the lights then scale them.
     if (tex) base = {1, 1, 1, base.a};
     Vec3 faceNormal = face.normal();
-    Vec3 worldFaceNormal = world.transformNormal(faceNormal);
     corners.resize(n);
+    for (size_t i = 0; i < n; ++i) corners[i].p = toCamera.transformPoint(face.corners[i].position);
+    if (fillMode == quality::Solid && n >= 3) {
+      // Seen from behind at every corner: the rasteriser would cull it, so
+      // it is not worth lighting.
+      Vec3 cn = cameraNormal(faceNormal);
+      bool back = dot(cn, cn) > 0;
+      for (size_t i = 0; back && i < n; ++i) back = dot(cn, corners[i].p) > 1e-4f * length(corners[i].p);
+      if (back) continue;
+    }
+    Vec3 worldFaceNormal = worldNormal(faceNormal);
     Color flat{};
     if (!lit) {
       flat = base;
@@ -107,19 +129,13 @@ void drawMesh(const MeshBuilder& mesh, const Frame& frame, const Mat4& world, Co
     for (size_t i = 0; i < n; ++i) {
       const Corner& c = face.corners[i];
       RasterCorner& rc = corners[i];
-      rc.p = toCamera.transformPoint(c.position);
       Vec3 normal = dot(c.normal, c.normal) > 0 ? c.normal : faceNormal;
       if (lit && shadeMode != quality::Flat)
-        rc.color = lightPoint(ctx, world.transformPoint(c.position), world.transformNormal(normal), origin, base,
-                              mesh.material);
+        rc.color = lightPoint(ctx, world.transformPoint(c.position), worldNormal(normal), origin, base, mesh.material);
       else
         rc.color = flat;
       rc.u = c.u, rc.v = c.v;
-      if (mesh.chrome) {
-        auto ref = mesh.chrome->reference.lock();
-        Mat4 toRef = ref ? world * ref->worldTransform().inverse() : world;
-        mesh.chrome->coordinates(toRef.transformPoint(c.position), toRef.transformNormal(normal), rc.u, rc.v);
-      }
+      if (mesh.chrome) mesh.chrome->coordinates(toChrome.transformPoint(c.position), chromeNormal(normal), rc.u, rc.v);
     }
     if (fillMode == quality::Points) {
       for (auto& rc : corners) ctx.raster->drawPoint(rc);

@@ -20,6 +20,7 @@ std::shared_ptr<Texture> Texture::fromPixels(int32_t width, int32_t height, cons
 namespace {
 // Texel index along one axis, repeating; NaN and huge values land on 0.
 int32_t wrapIndex(float t, int32_t size) {
+  if (t >= 0 && t < static_cast<float>(size)) return static_cast<int32_t>(t);
   if (!(std::fabs(t) < 1e6f)) return 0;
   int32_t i = static_cast<int32_t>(std::floor(t)) % size;
   return i < 0 ? i + size : i;

@@ -39,7 +39,7 @@ void registerTestScreen() {
 
 struct Program3d : testsupport::UnitProgram {
   explicit Program3d(const std::string& body)
-      : UnitProgram((registerTestScreen(), "dim screen3dtest:0\ndim light3d:1\ndim frame3d:2\ndim meshbuilder3d:1\n"
+      : UnitProgram((registerTestScreen(), "dim int:3\ndim screen3dtest:0\ndim light3d:1\ndim frame3d:2\ndim meshbuilder3d:1\n"
                                            "dim face3d:1\ndim vector3d:1\ndim texture3d:0\ndim wrap3d:1\ndim mesh3d:0\n"
                                            "dim visual3d:0\n" + body)) {}
   TestScreen& screen() { return world(m).as<TestScreen>(kTestScreen, 0); }
@@ -66,8 +66,8 @@ const char* const kRedSquare = R"(
 )";
 
 TEST(Scene3dMembers, ProgramBuildsAndRendersAScene) {
-  Program3d p(std::string(kRedSquare) + "set screen3dtest:0.Render3D\nset int:0 = meshbuilder3d:0.FaceCount\n"
-                                        "set int:1 = face3d:0.VertexCount\n");
+  Program3d p(std::string(kRedSquare) + "set screen3dtest:0.Render3D\nlet int:0 = meshbuilder3d:0.FaceCount\n"
+                                        "let int:1 = face3d:0.VertexCount\n");
   ASSERT_EQ(p.run(), "");
   EXPECT_EQ(p.number(0), 1);
   EXPECT_EQ(p.number(1), 4);
@@ -99,12 +99,13 @@ TEST(Scene3dMembers, AddChildCycleIsRefused) {
 }
 
 TEST(Scene3dMembers, ColoursAreClampedAndFacesChecked) {
+  {  // one machine at a time: they share the low memory arena
   Program3d p(std::string(kRedSquare) + R"(
     set meshbuilder3d:0.Color = 2, -1, 0.5, 0.5
     set meshbuilder3d:0.GetFace = 0, face3d:1
     set face3d:1.GetVertex = 1.9, 113, automation:0, automation:1
-    set int:0 = vector3d:0.X * 10 + vector3d:0.VY
-    set int:1 = vector3d:1.Z
+    let int:0 = vector3d:0.X * 10 + vector3d:0.VY
+    let int:1 = vector3d:1.Z
 )");
   ASSERT_EQ(p.run(), "");
   auto& b = p.holder<scene3d::MeshBuilder>(107, 0).get();
@@ -112,6 +113,7 @@ TEST(Scene3dMembers, ColoursAreClampedAndFacesChecked) {
   EXPECT_EQ(p.holder<scene3d::Face>(114, 1).held, b.faces[0]);  // the builder's own face
   EXPECT_EQ(p.number(0), 11);  // corner 1 (index truncated) is (1, 1, 2)
   EXPECT_EQ(p.number(1), -1);  // its normal faces the camera
+  }
   EXPECT_EQ(Program3d(std::string(kRedSquare) + "set meshbuilder3d:0.GetFace = 5, face3d:1").run(),
             "List index out of bounds (5)");
   EXPECT_EQ(Program3d(std::string(kRedSquare) + "set face3d:0.GetVertex = 4, 113, automation:0, automation:1").run(),
@@ -120,11 +122,11 @@ TEST(Scene3dMembers, ColoursAreClampedAndFacesChecked) {
 
 TEST(Scene3dMembers, VectorsStartAtZeroAndShareTheirFields) {
   Program3d p(R"(
-    set int:0 = vector3d:1.X + vector3d:1.Y + vector3d:1.Z
+    let int:0 = vector3d:1.X + vector3d:1.Y + vector3d:1.Z
     set vector3d:0.VX = 1.5
     set vector3d:0.Y = 2
     set vector3d:0.VZ = 3
-    set int:1 = vector3d:0.X * 4 + vector3d:0.VY * 10 + vector3d:0.Z * 100
+    let int:1 = vector3d:0.X * 4 + vector3d:0.VY * 10 + vector3d:0.Z * 100
 )");
   ASSERT_EQ(p.run(), "");
   EXPECT_EQ(p.number(0), 0);
@@ -150,7 +152,7 @@ TEST(Scene3dMembers, RecreatedBuilderLeavesTheSceneWhole) {
   Program3d p(std::string(kRedSquare) + R"(
     set meshbuilder3d:0.CreateMesh = mesh3d:0
     set screen3dtest:0.CreateMeshBuilder = meshbuilder3d:0
-    set int:0 = meshbuilder3d:0.FaceCount
+    let int:0 = meshbuilder3d:0.FaceCount
     set screen3dtest:0.Render3D
 )");
   ASSERT_EQ(p.run(), "");
@@ -165,9 +167,9 @@ TEST(Scene3dMembers, FogAndClippingMembers) {
     set frame3d:0.FogMode = 2
     set frame3d:0.FogMode = 7
     set frame3d:0.FogColor = 4278190335
-    set int:0 = frame3d:0.FogEnable + frame3d:0.FogMode * 10
+    let int:0 = frame3d:0.FogEnable + frame3d:0.FogMode * 10
     set screen3dtest:0.FrontClip = 3
-    set int:1 = screen3dtest:0.FrontClipping + screen3dtest:0.BackClipping
+    let int:1 = screen3dtest:0.FrontClipping + screen3dtest:0.BackClipping
     set screen3dtest:0.Render3D
 )");
   ASSERT_EQ(p.run(), "");

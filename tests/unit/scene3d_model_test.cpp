@@ -22,7 +22,7 @@ TEST(Scene3dFrame, TransformsComposeThroughParents) {
   auto scene = Frame::create();
   auto parent = Frame::create(scene), child = Frame::create(parent);
   parent->setPosition(scene.get(), {1, 0, 0});
-  parent->addScale(Combine::After, {2, 2, 2});
+  parent->addScale(Combine::Before, {2, 2, 2});  // scales the frame, not its position
   child->setPosition(nullptr, {0, 2, 0});
   expectNear(child->worldTransform().row(3), {1, 4, 0});
   expectNear(child->position(scene.get()), {1, 4, 0});

@@ -292,7 +292,7 @@ TEST(Scene3dWrap, ChromeFollowsTheCamera) {
   flat.su = 0.5f;
   flat.apply(*m);
   EXPECT_FLOAT_EQ(m->faces[0]->corners[1].u, 0.5f);
-  EXPECT_FLOAT_EQ(m->faces[0]->corners[1].v, -0.5f);
+  EXPECT_FLOAT_EQ(m->faces[0]->corners[1].v, -1);
 }
 
 }  // namespace
