@@ -179,3 +179,32 @@ TEST(Scene3dMembers, FogAndClippingMembers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Mesh files that cannot be read load nothing and raise nothing.
+TEST(Scene3dMembers, MeshFilesLoadOrQuietlyDoNot) {
+  std::string dir = testing::TempDir();
+  auto write = [&](const std::string& name, const std::string& text) {
+    FILE* f = std::fopen((dir + name).c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  };
+  write("tri3d.x", "xof 0302txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }\n");
+  write("bin3d.x", "xof 0302bin 0032\n\x01\x02\x03");
+  write("bad3d.x", "xof 0302txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,9;; }\n");
+  Program3d p("set screen3dtest:0.CreateFrame = frame3d:0\n"
+              "set screen3dtest:0.CreateMeshBuilder = meshbuilder3d:0\n"
+              "set frame3d:0.Load = \"" + dir + "tri3d.x\"\n"
+              "set frame3d:0.Load = \"" + dir + "bin3d.x\"\n"
+              "set frame3d:0.Load = \"" + dir + "missing3d.x\"\n"
+              "set meshbuilder3d:0.Load = \"" + dir + "bad3d.x\"\n"
+              "set meshbuilder3d:0.Load = \"" + dir + "tri3d.x\"\n"
+              "let int:0 = meshbuilder3d:0.FaceCount\n");
+  ASSERT_EQ(p.run(), "");
+  EXPECT_EQ(p.holder<scene3d::Frame>(105, 0).get().visuals.size(), 1u);
+  EXPECT_EQ(p.number(0), 1);
+}
+
+}  // namespace

@@ -240,6 +240,22 @@ TEST_F(SceneFixture, PointLightRangeAndBackground) {
   EXPECT_EQ(pic.count(Blue), 64);
 }
 
+TEST_F(SceneFixture, SpotLightLightsOnlyItsCone) {
+  host.scene()->visuals.push_back(square(2, {1, 1, 1, 1}, quality::Solid | quality::LightOn | quality::Gouraud));
+  auto l = light(LightType::Spot, *host.camera());  // at the eye, along the view
+  l->umbra = 0.1f, l->penumbra = 0.2f;
+  host.render();
+  EXPECT_EQ(pic.at(4, 4), Black);  // even the centre: the corners, where it is lit, are outside the cone
+  l->umbra = 1.6f, l->penumbra = 1.7f;  // the corners are 0.62 rad off the axis
+  host.render();
+  EXPECT_GT(pic.at(0, 0) & 0xFF, 150u);
+  l->umbra = 1.0f, l->penumbra = 1.5f;  // the corners fade: partly lit
+  host.render();
+  uint32_t faded = pic.at(0, 0) & 0xFF;
+  EXPECT_GT(faded, 0u);
+  EXPECT_LT(faded, 150u);
+}
+
 TEST_F(SceneFixture, CameraPlacementMovesTheView) {
   host.scene()->visuals.push_back(square(2, {1, 0, 0, 1}, quality::Solid));
   host.camera()->setPosition(host.scene().get(), {0, 0, 3});  // now past the square
