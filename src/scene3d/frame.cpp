@@ -118,7 +118,7 @@ void Frame::setRotation(const Frame* reference, Vec3 axis, float theta) {
   rotationTheta_ = theta;
 }
 
-void Frame::move(float delta) {
+void Frame::applyVelocities(float delta) {
   if (rotationTheta_ != 0 && dot(rotationAxis_, rotationAxis_) > 0) {
     // Turn about the frame's own origin, keeping its position.
     Vec3 at = local_.row(3);
@@ -128,9 +128,28 @@ void Frame::move(float delta) {
   }
   Vec3 v = velocityRotates_ ? local_.transformDirection(velocity_) : velocity_;
   local_.setRow(3, local_.row(3) + v * delta);
-  // A copy: a child's move never changes this list, but stay safe if it did.
-  auto kids = children_;
-  for (auto& c : kids) c->move(delta);
+}
+
+void Frame::move(float delta) {
+  // Without recursion: a program may nest frames as deep as it likes.
+  std::vector<Frame*> pending{this};
+  while (!pending.empty()) {
+    Frame* f = pending.back();
+    pending.pop_back();
+    f->applyVelocities(delta);
+    for (auto it = f->children_.rbegin(); it != f->children_.rend(); ++it) pending.push_back(it->get());
+  }
+}
+
+Frame::~Frame() {
+  // Children whose last owner this is go one by one, not by recursion.
+  std::vector<std::shared_ptr<Frame>> pending = std::move(children_);
+  while (!pending.empty()) {
+    std::shared_ptr<Frame> f = std::move(pending.back());
+    pending.pop_back();
+    if (f.use_count() == 1)
+      for (auto& c : f->children_) pending.push_back(std::move(c));
+  }
 }
 
 bool Frame::deleteVisual(const std::shared_ptr<Visual>& v) {

@@ -29,6 +29,9 @@ enum class Combine { Replace = 0, Before = 1, After = 2 };
 class Frame : public std::enable_shared_from_this<Frame> {
  public:
   static std::shared_ptr<Frame> create(const std::shared_ptr<Frame>& parent = nullptr);
+  ~Frame();
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
 
   std::shared_ptr<Frame> parent() const { return parent_.lock(); }
   const std::vector<std::shared_ptr<Frame>>& children() const { return children_; }
@@ -66,6 +69,8 @@ class Frame : public std::enable_shared_from_this<Frame> {
   bool deleteLight(const std::shared_ptr<Light>& l);
 
  private:
+  Frame() = default;
+  void applyVelocities(float delta);
   Vec3 toParentPoint(const Frame* reference, Vec3 p) const;
   Vec3 toParentDirection(const Frame* reference, Vec3 d) const;
 

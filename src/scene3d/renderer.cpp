@@ -23,11 +23,26 @@ struct Context {
   std::vector<std::pair<const Shadow*, Mat4>> shadows;
 };
 
-void collectLights(const Frame& f, const Mat4& parent, Context& ctx) {
-  Mat4 world = f.transform() * parent;
-  for (auto& l : f.lights)
-    if (l) ctx.lights.push_back({l.get(), world.row(3), normalize(world.row(2))});
-  for (auto& c : f.children()) collectLights(*c, world, ctx);
+// Calls visit(frame, world transform) for every frame under root, parents
+// before children, in order; without recursion, however deep the frames go.
+template <class Visit>
+void forEachFrame(const Frame& root, Visit&& visit) {
+  std::vector<std::pair<const Frame*, Mat4>> pending{{&root, Mat4{}}};
+  while (!pending.empty()) {
+    auto [f, parent] = pending.back();
+    pending.pop_back();
+    Mat4 world = f->transform() * parent;
+    visit(*f, world);
+    const auto& kids = f->children();
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) pending.emplace_back(it->get(), world);
+  }
+}
+
+void collectLights(const Frame& root, Context& ctx) {
+  forEachFrame(root, [&](const Frame& f, const Mat4& world) {
+    for (auto& l : f.lights)
+      if (l) ctx.lights.push_back({l.get(), world.row(3), normalize(world.row(2))});
+  });
 }
 
 Color add(Color a, Color b, float k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k, a.a}; }
@@ -151,16 +166,16 @@ void drawMesh(const MeshBuilder& mesh, const Frame& frame, const Mat4& world, Co
   }
 }
 
-void drawFrame(const Frame& f, const Mat4& parent, Context& ctx) {
-  Mat4 world = f.transform() * parent;
-  for (auto& v : f.visuals) {
-    if (!v) continue;
-    if (v->kind == Visual::Kind::Shadow)
-      ctx.shadows.emplace_back(static_cast<const Shadow*>(v.get()), world);
-    else
-      drawMesh(static_cast<const MeshBuilder&>(*v), f, world, ctx);
-  }
-  for (auto& c : f.children()) drawFrame(*c, world, ctx);
+void drawFrames(const Frame& root, Context& ctx) {
+  forEachFrame(root, [&](const Frame& f, const Mat4& world) {
+    for (auto& v : f.visuals) {
+      if (!v) continue;
+      if (v->kind == Visual::Kind::Shadow)
+        ctx.shadows.emplace_back(static_cast<const Shadow*>(v.get()), world);
+      else
+        drawMesh(static_cast<const MeshBuilder&>(*v), f, world, ctx);
+    }
+  });
 }
 
 // Where the light's ray through p meets the plane; false when it never does.
@@ -224,8 +239,8 @@ void Renderer::render(Frame& scene, const Viewport& viewport, const DeviceSettin
   ctx.view = cameraWorld.inverse();
   ctx.eye = cameraWorld.row(3);
   auto root = scene.scene();
-  collectLights(*root, {}, ctx);
-  drawFrame(*root, {}, ctx);
+  collectLights(*root, ctx);
+  drawFrames(*root, ctx);
   drawShadows(ctx);
 }
 

@@ -149,6 +149,8 @@ class Loader {
   }
 
   void frame(const Mat4& parent) {
+    // Frames nest by recursion here: a file may not nest them without end.
+    if (++depth_ > kMaxFrameDepth) throw BadFile("frames are nested too deeply");
     Mat4 local;
     Mat4 world = parent;
     while (!r_.accept('}')) {
@@ -178,6 +180,7 @@ class Loader {
       }
       element(world);
     }
+    --depth_;
   }
 
   Vec3 vec3() {
@@ -332,8 +335,10 @@ class Loader {
     return m;
   }
 
+  static constexpr int kMaxFrameDepth = 256;
   Reader r_;
   const TextureLoader& textures_;
+  int depth_ = 0;
 };
 
 }  // namespace

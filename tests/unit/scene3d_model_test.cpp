@@ -68,6 +68,24 @@ TEST(Scene3dFrame, MoveAppliesVelocitiesBelowTheFrame) {
   EXPECT_NEAR(std::fabs(f->transform().row(2).x), 1, 1e-5f);
 }
 
+TEST(Scene3dFrame, DeepChainsMoveRenderAndGoWithoutRecursion) {
+  SceneHost host;
+  std::vector<uint32_t> px(4);
+  host.setTarget({px.data(), 2, 2, 2});
+  // Built from the bottom up, so that no AddChild walks a long way up.
+  auto f = Frame::create(), top = f;
+  for (int i = 0; i < 200000; ++i) {
+    auto above = Frame::create();
+    above->addChild(top);
+    top = above;
+  }
+  host.scene()->addChild(top);
+  f->setVelocity(nullptr, {1, 0, 0}, false);
+  host.scene()->move(1);
+  host.render();
+  expectNear(f->transform().row(3), {1, 0, 0});
+}
+
 TEST(Scene3dFrame, AnimationKeysPlaceTheFrame) {
   auto f = Frame::create();
   Animation a;
@@ -199,7 +217,11 @@ TEST(Scene3dXFile, RefusesDamagedFilesAndKeepsTheMesh) {
       "xof 0302tzip0032\n",
       "hello",
   };
-  for (const char* text : bad) {
+  std::string deep = "xof 0302txt 0032\n";
+  for (int i = 0; i < 100000; ++i) deep += "Frame {";
+  std::vector<std::string> texts(std::begin(bad), std::end(bad));
+  texts.push_back(deep);  // would exhaust the stack if followed
+  for (const std::string& text : texts) {
     MeshBuilder m;
     m.addFace(std::make_shared<Face>());
     auto r = loadXFile(text, m);
