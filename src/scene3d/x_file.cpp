@@ -357,6 +357,7 @@ XFileResult loadXFile(std::string_view text, MeshBuilder& mesh, const TextureLoa
   try {
     Loader loader(text.substr(16), textures);
     loader.file();
+    if (loader.faces.empty()) throw BadFile("the file holds no mesh");
     mesh.faces.insert(mesh.faces.end(), loader.faces.begin(), loader.faces.end());
     result.ok = true;
   } catch (const BadFile& e) {

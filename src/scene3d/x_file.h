@@ -4,8 +4,8 @@
 // TextureFilename, Frame and FrameTransformMatrix templates; others are
 // skipped whole. Every declared count is checked against the values that
 // follow and every face index against its list, so a damaged file is
-// refused rather than read past its end. Binary and compressed files are
-// not read.
+// refused rather than read past its end, as is a file without faces.
+// Binary and compressed files are not read.
 #include <functional>
 #include <memory>
 #include <string>

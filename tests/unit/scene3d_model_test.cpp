@@ -197,6 +197,17 @@ TEST(Scene3dXFile, ReadsAGoodCube) {
   expectNear(front.normal(), {0, 0, -1});  // the file's winding faces outwards
 }
 
+TEST(Scene3dXFile, EveryCutOfAGoodFileIsRefusedWhole) {
+  std::string text = Cube;
+  size_t last = text.rfind('}');
+  for (size_t n = 17; n <= last; ++n) {
+    MeshBuilder m;
+    auto r = loadXFile(std::string_view(text).substr(0, n), m);
+    EXPECT_FALSE(r.ok) << n;
+    EXPECT_TRUE(m.faces.empty()) << n;
+  }
+}
+
 TEST(Scene3dXFile, WithoutNormalsGetsSmoothOnes) {
   MeshBuilder m;
   auto r = loadXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }", m);
