@@ -48,11 +48,13 @@ void registerFontType(TypeRegistry& registry);         // font_object.cpp
 void registerFontDialogType(TypeRegistry& registry);   // font_dialog.cpp
 void registerClipboardType(TypeRegistry& registry);    // clipboard_object.cpp
 void registerApplicationType(TypeRegistry& registry);  // application_object.cpp
+void registerScene3dTypes(TypeRegistry& registry);     // scene3d/scene3d_types.cpp
 
 void registerEngineTypes(TypeRegistry& registry) {
   for (auto family : {
            registerStreamTypes,
            registerStringListType,
+           registerScene3dTypes,
            registerRectangleTypes,
            registerRegistryType,
            registerFormType,
