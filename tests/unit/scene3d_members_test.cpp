@@ -19,6 +19,7 @@ class TestScreen : public Object {
     sceneHosts(m).add(index, host_);
   }
   scene3d::SceneHost& sceneHost() { return *host_; }
+  void render3d() { host_->render(); }
   std::array<uint32_t, 64> pixels{};
 
  private:

@@ -36,6 +36,17 @@ void GameScreen::setDisplayMode(int32_t width, int32_t height) {
   changed();
 }
 
+scene3d::SceneHost& GameScreen::sceneHost() {
+  scene_->setTarget(back_->pixelView());
+  return *scene_;
+}
+
+void GameScreen::render3d() {
+  if (!initialized_ || !hasOption(screen_option::k3D) || !hasOption(screen_option::kRetainedMode)) return;
+  sceneHost().render();
+  if (back_->changed) back_->changed();
+}
+
 void GameScreen::setBitCount(int32_t bits) {
   const int32_t count = bits == 8 ? 8 : 16;
   if (count == bitCount_) return;

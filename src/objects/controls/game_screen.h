@@ -17,6 +17,7 @@
 
 #include "objects/canvas_ops.h"
 #include "objects/control.h"
+#include "scene3d/scene_host.h"
 #include "toolkit/peers/game_screen.h"
 
 namespace kestrel::objects {
@@ -70,6 +71,13 @@ class GameScreen : public ControlOf<gui::GameScreenPeer>, public CanvasOwner {
   // canvas before a blit has nothing to wait for.
   void releaseCanvas() {}
 
+  // The 3D scene drawn into the back buffer (its target follows the buffer).
+  scene3d::SceneHost& sceneHost();
+  const std::shared_ptr<scene3d::SceneHost>& sharedSceneHost() const { return scene_; }
+  // Renders the scene into the back buffer: only while initialised with the
+  // 3D and retained-mode options.
+  void render3d();
+
   bool initialized() const { return initialized_; }
   // Clears the back buffer and runs the initialise handlers (not nested).
   void initialize();
@@ -86,6 +94,7 @@ class GameScreen : public ControlOf<gui::GameScreenPeer>, public CanvasOwner {
   int32_t displayWidth_ = 640;
   int32_t displayHeight_ = 480;
   std::unique_ptr<gui::Surface> back_;  // made after the display size it takes
+  std::shared_ptr<scene3d::SceneHost> scene_ = std::make_shared<scene3d::SceneHost>();
   int32_t bitCount_ = 16;
   uint32_t options_ = screen_option::kCenter | screen_option::kZBuffer;
   bool autoSize_ = false;

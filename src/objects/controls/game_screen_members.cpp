@@ -6,6 +6,7 @@
 #include "objects/control_members.h"
 #include "objects/controls/game_screen.h"
 #include "objects/gui_state.h"
+#include "objects/scene3d/scene3d_objects.h"
 
 namespace kestrel::objects {
 
@@ -68,6 +69,7 @@ std::vector<Member<S>> gameScreenRows() {
       {72, "Rotate", "EEE", rotate, nullptr, nullptr,
        "x, y, angle: turns the back buffer by angle degrees about (x, y) through the scratch bitmap"},
   };
+  addScreen3dMembers(rows);
   addCommonMembers(rows, CommonCodes{.left = 20, .top = 22, .width = 23, .height = 21, .parent = 1, .font = 6,
                                      .enabled = 16, .visible = 19, .showHint = 17, .hint = 18, .color = 14,
                                      .cursor = 15, .align = 2});
@@ -80,7 +82,11 @@ std::vector<Member<S>> gameScreenRows() {
   return rows;
 }
 
-std::unique_ptr<Object> createGameScreen(Machine& m, int type, int32_t) { return std::make_unique<S>(m, type); }
+std::unique_ptr<Object> createGameScreen(Machine& m, int type, int32_t index) {
+  auto screen = std::make_unique<S>(m, type);
+  sceneHosts(m).add(index, screen->sharedSceneHost());
+  return screen;
+}
 
 }  // namespace
 

@@ -121,7 +121,7 @@ void addScreen3dMembers(std::vector<Member<Screen>>& rows) {
      nullptr, nullptr, "direction x, y, z, up x, y, z: turns the camera, relative to the scene"},
     {43, "CreateMeshBuilder", "Cb", [](Machine& m, Screen& s) { screenCreateMeshBuilder(m, s.tag); },
      nullptr, nullptr, "mesh builder: creates an empty one belonging to this screen"},
-    {44, "Render3D", "", [](Machine&, Screen& s) { s.sceneHost().render(); },
+    {44, "Render3D", "", [](Machine&, Screen& s) { s.render3d(); },
      nullptr, nullptr, "draws the scene into the back buffer (when the screen was set up for 3D)"},
     {45, "SceneMove", "E", [](Machine& m, Screen& s) { s.sceneHost().scene()->move(floatOperand(m)); },
      nullptr, nullptr, "delta: applies every frame's velocities for that much time"},
