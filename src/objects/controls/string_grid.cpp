@@ -326,14 +326,14 @@ gui::Rect StringGrid::cellRect(int32_t column, int32_t row) const {
   for (int32_t c = 0; c < column; ++c) {
     if (c == fixedCols_) c = leftCol_;
     if (c >= column) break;
-    x += std::max(colWidth(c), 0) + int64_t{lineWidth_};
+    if (colWidth(c) >= 0) x += colWidth(c) + int64_t{lineWidth_};
     if (x > clientWidth()) return {};
   }
   int64_t y = 0;
   for (int32_t r = 0; r < row; ++r) {
     if (r == fixedRows_) r = topRow_;
     if (r >= row) break;
-    y += std::max(rowHeight(r), 0) + int64_t{lineWidth_};
+    if (rowHeight(r) >= 0) y += rowHeight(r) + int64_t{lineWidth_};
     if (y > clientHeight()) return {};
   }
   return gui::Rect::fromSize(clamp32(x), clamp32(y), std::max(colWidth(column), 0), std::max(rowHeight(row), 0));

@@ -20,9 +20,11 @@ struct Span {
   int32_t firstCol;
 };
 
-Span spanOperands(Machine& m) {
+// `led`: the byte before the first row is still to be read (a stream
+// reference reads it with the reference).
+Span spanOperands(Machine& m, bool led = true) {
   Span s{};
-  skipByte(m);
+  if (led) skipByte(m);
   s.firstRow = numberOperand(m);
   skipByte(m);
   s.lastRow = numberOperand(m);
@@ -113,7 +115,7 @@ void saveFile(Machine& m, G& g) {
 void loadStream(Machine& m, G& g) {
   skipByte(m);
   Stream& stream = streamOperand(m);
-  const Span s = spanOperands(m);
+  const Span s = spanOperands(m, false);
   StreamLines lines(stream);
   g.loadText(std::ref(lines), s.firstRow, s.lastRow, s.firstCol);
 }
@@ -121,7 +123,7 @@ void loadStream(Machine& m, G& g) {
 void saveStream(Machine& m, G& g) {
   skipByte(m);
   Stream& stream = streamOperand(m);
-  const Span s = spanOperands(m);
+  const Span s = spanOperands(m, false);
   stream.write(g.savedText(s.firstRow, s.lastRow, s.firstCol));
 }
 
