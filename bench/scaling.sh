@@ -2,8 +2,9 @@
 # Runs the scaling benchmarks of bench/scaling/ (paths that must stay linear:
 # file writes, string appends, object-array re-declarations, a 10 MB input
 # line, a list view of 100,000 items, a string grid of 1,000 x 100 cells and
-# a tree view of 100,000 nodes read back by index) and prints each one's median time. Programs named gui_*
-# open windows: they run offscreen unless QT_QPA_PLATFORM says otherwise.
+# a tree view of 100,000 nodes read back by index) and prints each one's
+# median time. Programs named gui_* open windows: they run offscreen unless
+# QT_QPA_PLATFORM says otherwise.
 #   bench/scaling.sh [NAME...]
 # Environment: RUNS (default 3), KESTREL (default build/tools/kestrel).
 # Needs hyperfine.
