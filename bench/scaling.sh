@@ -1,9 +1,10 @@
 #!/bin/sh
 # Runs the scaling benchmarks of bench/scaling/ (paths that must stay linear:
 # file writes, string appends, object-array re-declarations, a 10 MB input
-# line, a list view of 100,000 items and a tree view of 100,000 nodes read
-# back by index) and prints each one's median time. Programs named gui_*
-# open windows: they run offscreen unless QT_QPA_PLATFORM says otherwise.
+# line, a list view of 100,000 items, a string grid of 1,000 x 100 cells and
+# a tree view of 100,000 nodes read back by index) and prints each one's
+# median time. Programs named gui_* open windows: they run offscreen unless
+# QT_QPA_PLATFORM says otherwise.
 #   bench/scaling.sh [NAME...]
 # Environment: RUNS (default 3), KESTREL (default build/tools/kestrel).
 # Needs hyperfine.
@@ -11,7 +12,7 @@ set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 kestrel=${KESTREL:-$root/build/tools/kestrel}
 runs=${RUNS:-3}
-names=${*:-"file_lines string_append object_redeclare long_line gui_list_view_items gui_tree_nodes"}
+names=${*:-"file_lines string_append object_redeclare long_line gui_list_view_items gui_grid_cells gui_tree_nodes"}
 command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (apt-get install hyperfine)"; exit 1; }
 [ -x "$kestrel" ] || { echo "bench: build first ($kestrel not found)"; exit 1; }
 work=$(mktemp -d)

@@ -156,6 +156,19 @@ bool query(Machine& m, int32_t entry, Sender sender, int32_t node, bool allow) {
   return roundedReadBack(m, c.readBack, allow ? 1 : 0) != 0;
 }
 
+void cell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(column), double(row)});
+  call(m, c);
+}
+
+void cellText(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, const Str& text) {
+  HandlerCall c = numbersThenSender(entry, sender, {double(column), double(row)});
+  c.senderSlot = 3;
+  c.text = text;
+  c.textSlot = 2;
+  call(m, c);
+}
+
 Str edited(Machine& m, int32_t entry, Sender sender, int32_t node, const Str& text) {
   HandlerCall c = numbersThenSender(entry, sender, {double(node)});
   c.senderSlot = 2;

@@ -65,6 +65,11 @@ void itemChange(Machine& m, int32_t entry, Sender sender, int32_t item, int32_t 
 int32_t scroll(Machine& m, int32_t entry, Sender sender, int32_t code, int32_t position);
 // A string grid's select cell: column, row and can-select (1 or 0), read back.
 bool selectCell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, bool canSelect);
+// A string grid's cell event (ellipsis button, pick list drop-down):
+// column and row.
+void cell(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row);
+// A string grid's edited cell: column, row and the text in string slot 2.
+void cellText(Machine& m, int32_t entry, Sender sender, int32_t column, int32_t row, const Str& text);
 // A vetoable tree event (changing, expanding, collapsing, editing): the
 // node index and the allow flag (1 or 0), read back.
 bool query(Machine& m, int32_t entry, Sender sender, int32_t node, bool allow);

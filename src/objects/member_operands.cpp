@@ -55,6 +55,10 @@ std::vector<uint8_t> programFileBytes(Machine& m, const Str& name) {
   return bytes;
 }
 
+bool readProgramFile(Machine& m, const Str& name, std::vector<uint8_t>& bytes) {
+  return !m.options.sandbox && platform::readFileBytes(platform::translatePath(name.view()), bytes);
+}
+
 void writeProgramFile(Machine& m, const Str& name, std::string_view bytes) {
   std::string reason = "files are not available in the sandbox";
   if (!m.options.sandbox) {

@@ -69,6 +69,9 @@ std::vector<uint8_t> resourceOperand(Machine& m);
 // The bytes of a file that the program names ("Cannot open file ..." when
 // it cannot be read, and always in the sandbox).
 std::vector<uint8_t> programFileBytes(Machine& m, const Str& name);
+// The bytes of a file that the program names: false when it cannot be
+// read (and always in the sandbox), for members that then do nothing.
+bool readProgramFile(Machine& m, const Str& name, std::vector<uint8_t>& bytes);
 // Writes the whole file that the program names ("Cannot create file ..."
 // when it cannot be written, and always in the sandbox).
 void writeProgramFile(Machine& m, const Str& name, std::string_view bytes);

@@ -15,6 +15,7 @@
 #include "objects/controls/label.h"
 #include "objects/controls/list_box.h"
 #include "objects/controls/list_view.h"
+#include "objects/controls/string_grid.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/outline.h"
 #include "objects/controls/paint_box.h"
@@ -77,6 +78,7 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerHeaderType,
            registerImageListType,
            registerListViewType,
+           registerStringGridType,
            ole::registerAutomationType,
            ole::registerContainerType,
            registerCheckButtonTypes,

@@ -47,9 +47,9 @@
   X(ColumnClick, columnClick, "OnColumnClick", "column index; sender")                                               \
   X(Apply, apply, "OnApply", "sender")                                                                               \
   X(Moved, moved, "OnMoved", "sender")                                                                               \
-  X(SetEditText, setEditText, "OnSetEditText", "")                                                                   \
-  X(EllipsisClick, ellipsisClick, "OnElippsisclicked", "")                                                           \
-  X(PicklistDropdown, picklistDropdown, "OnPicklistDropdown", "")                                                    \
+  X(SetEditText, setEditText, "OnSetEditText", "column, row, the text in string slot 2; sender")                     \
+  X(EllipsisClick, ellipsisClick, "OnElippsisclicked", "column, row; sender")                                        \
+  X(PicklistDropdown, picklistDropdown, "OnPicklistDropdown", "column, row; sender")                                 \
   X(GetImageIndex, getImageIndex, "OnGetImageIndex", "node index; sender")                                           \
   X(GetSelectedIndex, getSelectedIndex, "OnGetSelectedIndex", "node index; sender")                                  \
   X(SectionClick, sectionClick, "OnSectionClick", "")                                                                \

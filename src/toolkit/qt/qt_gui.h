@@ -14,6 +14,7 @@
 #include "toolkit/peers/header.h"
 #include "toolkit/peers/image.h"
 #include "toolkit/peers/list_view.h"
+#include "toolkit/peers/string_grid.h"
 #include "toolkit/peers/lists.h"
 #include "toolkit/peers/menu.h"
 #include "toolkit/peers/ole_container.h"
@@ -55,6 +56,8 @@ std::unique_ptr<gui::TrackBarPeer> makeTrackBarPeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::HeaderPeer> makeHeaderPeer(gui::WindowOwner& owner);
 // List views (qt_list_view_peer.cpp).
 std::unique_ptr<gui::ListViewPeer> makeListViewPeer(gui::WindowOwner& owner);
+// String grids (qt_string_grid_peer.cpp).
+std::unique_ptr<gui::StringGridPeer> makeStringGridPeer(gui::WindowOwner& owner);
 // The placeholder of the container of embedded objects (qt_ole_container_peer.cpp).
 std::unique_ptr<gui::ContainerPeer> makeContainerPeer(gui::WindowOwner& owner);
 // Check boxes and radio buttons (qt_check_button_peer.cpp).

@@ -102,6 +102,7 @@ class QtToolkit : public Toolkit {
         peer<gui::ImagePeer, qt::makeImagePeer>(),
         peer<gui::TreeViewPeer, qt::makeTreeViewPeer>(),
         peer<gui::OutlinePeer, qt::makeOutlinePeer>(),
+        peer<gui::StringGridPeer, qt::makeStringGridPeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
