@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <initializer_list>
 
 #include "objects/controls/bar_paint.h"
 #include "toolkit/colors.h"
@@ -53,8 +52,8 @@ bool Splitter::moveBy(int32_t delta) {
   // The room the docked controls of this axis leave to the rest.
   const gui::Rect area = parent_->dockArea();
   int64_t free = across ? area.width() : area.height();
-  for (int32_t side : across ? std::initializer_list<int32_t>{kAlignLeft, kAlignRight}
-                             : std::initializer_list<int32_t>{kAlignTop, kAlignBottom})
+  const int32_t sides[] = {across ? kAlignLeft : kAlignTop, across ? kAlignRight : kAlignBottom};
+  for (int32_t side : sides)
     for (Control* c : parent_->dockedChildren(side)) free -= across ? c->width() : c->height();
   const int64_t least = std::max(minSize_, 0);
   const int64_t grows = (align_ == kAlignLeft || align_ == kAlignTop) ? delta : -int64_t{delta};

@@ -209,12 +209,13 @@ intptr_t keyFlags(const QKeyEvent& e, bool up) {
 // (not for automatic repeats).
 bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
+  if (windowDragEvent(widget, event)) return true;
   switch (event->type()) {
     case QEvent::MouseButtonPress: {
       const auto& e = static_cast<const QMouseEvent&>(*event);
       if (e.button() == Qt::LeftButton) {
         leftPressed_ = true;
-        noteLeftPress(peer_, widget, e.globalPosition().toPoint());
+        noteLeftPress(peer_, widget, e);
       }
       hook(buttonMessageBase(e.button()), mouseKeys(e), mousePlace(e));
       deliver(mouseEvent(gui::EventKind::MouseDown, e));
@@ -223,7 +224,7 @@ bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: {
       const auto& e = static_cast<const QMouseEvent&>(*event);
       leftPressed_ = false;
-      if (e.button() == Qt::LeftButton) noteLeftPress(peer_, widget, e.globalPosition().toPoint());
+      if (e.button() == Qt::LeftButton) noteLeftPress(peer_, widget, e);
       hook(buttonMessageBase(e.button()) + 2, mouseKeys(e), mousePlace(e));
       if (e.button() == Qt::LeftButton) deliver({gui::EventKind::DblClick});
       deliver(mouseEvent(gui::EventKind::MouseDown, e));

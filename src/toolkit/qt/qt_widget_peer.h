@@ -47,6 +47,7 @@ class WidgetPeer : public Base, public QtWidgetHolder {
     new EventBridge(widget, this);
   }
   ~WidgetPeer() override {
+    endWindowDrags(this);
     if (widget_) {
       releaseForeignWidgets(widget_, this);
       delete widget_.data();

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
 
 #include "toolkit/peers/window.h"
 #include "toolkit/qt/qt_services.h"
@@ -19,83 +20,90 @@ struct LeftPress {
 };
 // The GUI thread's one mouse.
 LeftPress leftPress;
+// The press being passed on (Qt hands each window a copy of it).
+bool pressSeen = false;
+quint64 pressStamp = 0;
 
 void deliver(gui::WindowPeer* peer, gui::EventKind kind) {
   gui::InputEvent e{kind};
   if (gui::WindowOwner* owner = peer->owner()) owner->event(e);
 }
 
-// Watches the widget that got the press (Qt sends it the mouse until the
-// release) and moves the peer's widget; it goes with the pressed widget.
-class WindowDrag : public QObject {
- public:
-  WindowDrag(gui::WindowPeer* peer, QWidget* pressed, QWidget* moved, QPoint globalAt, std::function<void()> ended)
-      : QObject(pressed), peer_(peer), pressed_(pressed), moved_(moved), from_(moved->pos()),
-        pressAt_(globalAt), ended_(std::move(ended)) {
-    pressed->installEventFilter(this);
-    if (!headlessPlatform()) pressed->grabMouse();
-  }
-
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (finished_) return false;
-    switch (event->type()) {
-      case QEvent::MouseMove: {
-        const QPoint global = static_cast<const QMouseEvent&>(*event).globalPosition().toPoint();
-        follow(from_ + global - pressAt_);
-        return true;
-      }
-      case QEvent::MouseButtonRelease:
-        if (static_cast<const QMouseEvent&>(*event).button() != Qt::LeftButton) return true;
-        finish();
-        return true;
-      default: return false;
-    }
-  }
-
- private:
-  // Kept inside the parent: a control larger than its parent stays at its
-  // left or top edge.
-  void follow(QPoint to) {
-    if (!moved_) return;
-    if (const QWidget* parent = moved_->parentWidget()) {
-      to.setX(std::max(0, std::min(to.x(), parent->width() - moved_->width())));
-      to.setY(std::max(0, std::min(to.y(), parent->height() - moved_->height())));
-    }
-    peer_->setGeometry(gui::Rect::fromSize(to.x(), to.y(), moved_->width(), moved_->height()));
-  }
-
-  void finish() {
-    finished_ = true;
-    noteLeftRelease();
-    if (pressed_ && QWidget::mouseGrabber() == pressed_) pressed_->releaseMouse();
-    if (ended_) ended_();
-    deleteLater();
-    deliver(peer_, gui::EventKind::DragEnd);
-  }
-
-  gui::WindowPeer* peer_;
-  QPointer<QWidget> pressed_;
-  QPointer<QWidget> moved_;
-  QPoint from_;
-  QPoint pressAt_;
-  std::function<void()> ended_;
-  bool finished_ = false;
+// The drag under way: Qt sends the widget that got the press the mouse
+// until the release, and its event bridge hands those events here.
+struct WindowDrag {
+  gui::WindowPeer* peer;
+  QPointer<QWidget> pressed;
+  QPointer<QWidget> moved;
+  QPoint from;
+  QPoint pressAt;
+  std::function<void()> ended;
 };
+std::unique_ptr<WindowDrag> activeDrag;
+
+// Kept inside the parent: a control larger than its parent stays at its
+// left or top edge.
+void follow(const WindowDrag& d, QPoint to) {
+  if (!d.moved) return;
+  if (const QWidget* parent = d.moved->parentWidget()) {
+    to.setX(std::max(0, std::min(to.x(), parent->width() - d.moved->width())));
+    to.setY(std::max(0, std::min(to.y(), parent->height() - d.moved->height())));
+  }
+  d.peer->setGeometry(gui::Rect::fromSize(to.x(), to.y(), d.moved->width(), d.moved->height()));
+}
+
+void finish() {
+  const std::unique_ptr<WindowDrag> d = std::move(activeDrag);
+  noteLeftRelease();
+  if (d->pressed && QWidget::mouseGrabber() == d->pressed) d->pressed->releaseMouse();
+  if (d->ended) d->ended();
+  deliver(d->peer, gui::EventKind::DragEnd);
+}
 
 }  // namespace
 
-void noteLeftPress(gui::WindowPeer* peer, QWidget* pressed, QPoint globalAt) { leftPress = {peer, pressed, globalAt}; }
+// A press the window did not take goes on to its parent as a copy with
+// the same time: the window it reached first is the one pressed.
+void noteLeftPress(gui::WindowPeer* peer, QWidget* pressed, const QMouseEvent& e) {
+  if (pressSeen && e.timestamp() == pressStamp) return;
+  pressSeen = true;
+  pressStamp = e.timestamp();
+  leftPress = {peer, pressed, e.globalPosition().toPoint()};
+}
 
-void noteLeftRelease() { leftPress = {}; }
+void noteLeftRelease() {
+  leftPress = {};
+  pressSeen = false;
+}
 
 bool startWindowDrag(gui::WindowPeer* peer, QWidget* moved, std::function<void()> ended) {
-  if (moved == nullptr || leftPress.peer != peer || !leftPress.widget) return false;
+  if (moved == nullptr || activeDrag || leftPress.peer != peer || !leftPress.widget) return false;
   QWidget* pressed = leftPress.widget;
-  const QPoint at = leftPress.globalAt;
+  activeDrag.reset(new WindowDrag{peer, pressed, moved, moved->pos(), leftPress.globalAt, std::move(ended)});
   leftPress = {};  // one drag per press
-  new WindowDrag(peer, pressed, moved, at, std::move(ended));
+  if (!headlessPlatform()) pressed->grabMouse();
   deliver(peer, gui::EventKind::DragStart);
   return true;
+}
+
+bool windowDragEvent(QWidget* watched, QEvent* event) {
+  if (!activeDrag || watched == nullptr || watched != activeDrag->pressed) return false;
+  switch (event->type()) {
+    case QEvent::MouseMove: {
+      const QPoint global = static_cast<const QMouseEvent&>(*event).globalPosition().toPoint();
+      follow(*activeDrag, activeDrag->from + global - activeDrag->pressAt);
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      if (static_cast<const QMouseEvent&>(*event).button() == Qt::LeftButton) finish();
+      return true;
+    default: return false;
+  }
+}
+
+void endWindowDrags(const gui::WindowPeer* peer) {
+  if (activeDrag && activeDrag->peer == peer) activeDrag.reset();
+  if (leftPress.peer == peer) leftPress = {};
 }
 
 }  // namespace kestrel::qt

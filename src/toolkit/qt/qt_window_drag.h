@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <functional>
 
+class QEvent;
+class QMouseEvent;
 class QWidget;
 
 namespace kestrel::gui {
@@ -16,12 +18,17 @@ namespace kestrel::qt {
 
 // The event bridges note where the left button went down, on which peer's
 // window, and when it came up again.
-void noteLeftPress(gui::WindowPeer* peer, QWidget* pressed, QPoint globalAt);
+void noteLeftPress(gui::WindowPeer* peer, QWidget* pressed, const QMouseEvent& e);
 void noteLeftRelease();
 
 // Starts moving `moved`, the widget of `peer`, when the left button is
 // held on that window: DragStart now, DragEnd (after `ended`) when the
 // button is let go; the release is no click. False when no button is held.
 bool startWindowDrag(gui::WindowPeer* peer, QWidget* moved, std::function<void()> ended = {});
+// For the event bridges: takes the mouse moves and the release of the
+// widget a drag follows (true: the event is used up).
+bool windowDragEvent(QWidget* watched, QEvent* event);
+// A peer goes away: no drag or press of it is remembered.
+void endWindowDrags(const gui::WindowPeer* peer);
 
 }  // namespace kestrel::qt
