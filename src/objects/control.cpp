@@ -13,9 +13,11 @@ namespace kestrel::objects {
 
 namespace {
 constexpr size_t kMaxMessageText = 65536;
-}
+// Controls are made on the GUI thread only.
+uint64_t controlsMade = 0;
+}  // namespace
 
-Control::Control(Machine& m, int type) : EventSource(type), m_(m) {}
+Control::Control(Machine& m, int type) : EventSource(type), m_(m), created_(++controlsMade) {}
 
 Control::~Control() {
   if (parent_ != nullptr) {
@@ -229,59 +231,63 @@ void Control::applyTabOrder() {
   peer_->setTabOrder(peers);
 }
 
-// Docking: top-aligned children stack down from the top (in the order of
-// their Top), bottom-aligned ones up from the bottom, then left and right
-// ones fill the height that is left, and client-aligned ones take the
-// rest. Hidden children take no room.
+std::vector<Control*> Control::dockedChildren(int32_t align) const {
+  std::vector<Control*> list;
+  for (Control* c : children_)
+    if (c->align_ == align && c->visible_ != 0) list.push_back(c);
+  std::sort(list.begin(), list.end(), [align](Control* a, Control* b) {
+    const gui::Rect ra = a->bounds(), rb = b->bounds();
+    int64_t pa = 0, pb = 0;
+    switch (align) {
+      case kAlignTop: pa = ra.top, pb = rb.top; break;
+      case kAlignBottom: pa = -int64_t{ra.bottom}, pb = -int64_t{rb.bottom}; break;
+      case kAlignLeft: pa = ra.left, pb = rb.left; break;
+      case kAlignRight: pa = -int64_t{ra.right}, pb = -int64_t{rb.right}; break;
+      default: break;
+    }
+    return pa != pb ? pa < pb : a->created_ < b->created_;
+  });
+  return list;
+}
+
+// Docking: top-aligned children stack down from the top, bottom-aligned
+// ones up from the bottom, then left and right ones fill the height that
+// is left, and client-aligned ones take the rest (dockedChildren gives the
+// order on each side). Hidden children take no room.
 void Control::realign() {
   if (aligning_ || children_.empty()) return;
   aligning_ = true;
   gui::Rect space = dockArea();
-  auto docked = [&](int32_t align) {
-    std::vector<Control*> list;
-    for (Control* c : children_)
-      if (c->align_ == align && c->visible_ != 0) list.push_back(c);
-    std::stable_sort(list.begin(), list.end(), [align](Control* a, Control* b) {
-      const gui::Rect ra = a->bounds(), rb = b->bounds();
-      switch (align) {
-        case kAlignTop: return ra.top < rb.top;
-        case kAlignBottom: return ra.bottom > rb.bottom;
-        case kAlignLeft: return ra.left < rb.left;
-        case kAlignRight: return ra.right > rb.right;
-        default: return false;
-      }
-    });
-    return list;
-  };
   auto place = [](Control* c, gui::Rect r) {
     r.right = std::max(r.right, r.left);
     r.bottom = std::max(r.bottom, r.top);
     c->peer_->setGeometry(r);
     c->checkResized();
   };
-  for (Control* c : docked(kAlignTop)) {
+  for (Control* c : dockedChildren(kAlignTop)) {
     const int32_t h = c->bounds().height();
     place(c, {space.left, space.top, space.right, space.top + h});
     space.top += h;
   }
-  for (Control* c : docked(kAlignBottom)) {
+  for (Control* c : dockedChildren(kAlignBottom)) {
     const int32_t h = c->bounds().height();
     place(c, {space.left, space.bottom - h, space.right, space.bottom});
     space.bottom -= h;
   }
   space.bottom = std::max(space.bottom, space.top);
-  for (Control* c : docked(kAlignLeft)) {
+  for (Control* c : dockedChildren(kAlignLeft)) {
     const int32_t w = c->bounds().width();
     place(c, {space.left, space.top, space.left + w, space.bottom});
     space.left += w;
   }
-  for (Control* c : docked(kAlignRight)) {
+  for (Control* c : dockedChildren(kAlignRight)) {
     const int32_t w = c->bounds().width();
     place(c, {space.right - w, space.top, space.right, space.bottom});
     space.right -= w;
   }
   space.right = std::max(space.right, space.left);
-  for (Control* c : docked(kAlignClient)) place(c, space);
+  for (Control* c : children_)
+    if (c->align_ == kAlignClient && c->visible_ != 0) place(c, space);
   aligning_ = false;
 }
 
@@ -361,6 +367,7 @@ intptr_t Control::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam)
         case gui::wm::kScMaximize: showCommand(gui::sw::kShowMaximized); break;
         case gui::wm::kScRestore: showCommand(gui::sw::kRestore); break;
         case gui::wm::kScClose: closeRequested(); break;
+        case gui::wm::kScMove: peer_->beginDragMove(); break;
         default: break;
       }
       return 0;

@@ -101,6 +101,14 @@ class Control : public EventSource, public gui::WindowOwner {
   void setCursor(int32_t number);
   int32_t align() const { return align_; }
   void setAlign(int32_t align);
+  // The visible children with `align` (1 to 4), in the order they dock:
+  // by their place on that side, then in creation order.
+  std::vector<Control*> dockedChildren(int32_t align) const;
+  // Where aligned children dock: the client area, less what a frame takes.
+  virtual gui::Rect dockArea() const {
+    const gui::Size client = clientSize();
+    return {0, 0, client.width, client.height};
+  }
   // The position among the parent's children in the keyboard's order; -1
   // without a parent (the value set then applies when one is assigned).
   int32_t tabOrder() const;
@@ -139,11 +147,6 @@ class Control : public EventSource, public gui::WindowOwner {
   void realign();
   // Shows the popup menu the program named, if it names one.
   void showPopupMenu();
-  // Where aligned children dock: the client area, less what a frame takes.
-  virtual gui::Rect dockArea() const {
-    const gui::Size client = clientSize();
-    return {0, 0, client.width, client.height};
-  }
   // Calls resized() when the client size differs from the one last seen.
   void checkResized();
 
@@ -162,6 +165,7 @@ class Control : public EventSource, public gui::WindowOwner {
   int32_t align_ = kAlignNone;
   int32_t wantedTabOrder_ = -1;
   gui::Size lastClientSize_{-1, -1};
+  uint64_t created_;  // rank among all controls made, for the docking order
   bool aligning_ = false;
   bool parentFont_ = true;
   bool parentColor_ = false;  // families whose colour follows the parent's set it

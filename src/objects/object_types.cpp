@@ -10,6 +10,7 @@
 #include "objects/controls/file_list_box.h"
 #include "objects/controls/form.h"
 #include "objects/controls/gauge.h"
+#include "objects/controls/splitter.h"
 #include "objects/controls/header_control.h"
 #include "objects/controls/image.h"
 #include "objects/controls/label.h"
@@ -74,6 +75,7 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerRichEditType,
            registerStatusBarType,
            registerGaugeType,
+           registerSplitterType,
            registerTrackBarType,
            registerHeaderType,
            registerImageListType,

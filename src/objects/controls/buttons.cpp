@@ -90,13 +90,6 @@ void GlyphButton::glyphResource(Machine& m) { loadGlyph(resourceOperand(m)); }
 
 void GlyphButton::dragMove() { message(gui::wm::kSysCommand, gui::wm::kScMove | 2, 0); }
 
-intptr_t GlyphButton::defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
-  if (msg == gui::wm::kSysCommand && (static_cast<uint32_t>(wParam) & 0xFFF0) == gui::wm::kScMove) {
-    peer().beginDragMove();
-    return 0;
-  }
-  return Control::defaultMessage(msg, wParam, lParam);
-}
 
 // ---- Bitmap buttons
 

@@ -46,7 +46,6 @@ class GlyphButton : public ControlOf<gui::ButtonPeer> {
 
  protected:
   void showLook() { peer().setLook(look_); }
-  intptr_t defaultMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
 
   gui::ButtonLook look_;
   std::unique_ptr<gui::Surface> glyph_;

@@ -36,10 +36,6 @@ class ButtonPeer : public WindowPeer {
     enterClicks_ = enterClicks;
     escapeClicks_ = escapeClicks;
   }
-  // While a mouse button is down: the window follows the mouse until it is
-  // released (DragStart, then DragEnd). False when no button is down.
-  virtual bool beginDragMove() { return false; }
-
  protected:
   std::unique_ptr<Surface> glyph_;
   int32_t transparentColor_ = 0;

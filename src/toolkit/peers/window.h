@@ -89,6 +89,10 @@ class WindowPeer {
   // children, first to last).
   virtual void setTabOrder(const std::vector<WindowPeer*>& children) { (void)children; }
   virtual void bringToFront() {}
+  // While the left button is held on the window: the window follows the
+  // mouse until it is let go (DragStart, then DragEnd), inside its parent.
+  // False when no button is held or the toolkit cannot move it.
+  virtual bool beginDragMove() { return false; }
 
  protected:
   WindowOwner* owner_;

@@ -49,8 +49,6 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
   // The owner's look says whether the button takes the focus.
   explicit QtButtonPeer(gui::WindowOwner* owner) : ChildPeer<gui::ButtonPeer>(owner, new GlyphButton(this)) {
     widget_->setFocusPolicy(Qt::StrongFocus);
-    // Installed after the event bridge, so it sees the mouse first.
-    widget_->installEventFilter(this);
   }
 
   GlyphButton* button() const { return static_cast<GlyphButton*>(widget_.data()); }
@@ -99,13 +97,11 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
     if (escapeClicks) add(Qt::Key_Escape);
   }
 
+  // The button is let go at the end of the move: it was not clicked.
   bool beginDragMove() override {
-    if (!widget_ || !leftHeld_ || dragging_) return false;
-    dragging_ = true;
-    dragFrom_ = widget_->pos();
-    if (!headlessPlatform()) widget_->grabMouse();  // the mouse may leave the button on its way
-    deliver(gui::EventKind::DragStart);
-    return true;
+    return startWindowDrag(this, widget_, [this] {
+      if (widget_) button()->setDown(false);
+    });
   }
 
   void clickedByKey() {
@@ -130,37 +126,6 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
     if (widget_) button()->setText(text);
   }
 
-  bool eventFilter(QObject*, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress: {
-        const auto& e = static_cast<const QMouseEvent&>(*event);
-        if (e.button() == Qt::LeftButton) {
-          leftHeld_ = true;
-          pressAt_ = e.globalPosition().toPoint();
-        }
-        return false;
-      }
-      case QEvent::MouseMove: {
-        if (!dragging_) return false;
-        const QPoint to = dragFrom_ + static_cast<const QMouseEvent&>(*event).globalPosition().toPoint() - pressAt_;
-        widget_->move(to);
-        geometry_ = gui::Rect::fromSize(to.x(), to.y(), geometry_.width(), geometry_.height());
-        return true;
-      }
-      case QEvent::MouseButtonRelease: {
-        if (static_cast<const QMouseEvent&>(*event).button() == Qt::LeftButton) leftHeld_ = false;
-        if (!dragging_) return false;
-        // The move ends: the button was not clicked.
-        dragging_ = false;
-        if (QWidget::mouseGrabber() == widget_) widget_->releaseMouse();
-        button()->setDown(false);
-        deliver(gui::EventKind::DragEnd);
-        return true;
-      }
-      default: return false;
-    }
-  }
-
  private:
   void deliver(gui::EventKind kind) {
     gui::InputEvent e{kind};
@@ -169,10 +134,6 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
 
   QImage glyphImage_;
   std::vector<QShortcut*> shortcuts_;
-  bool leftHeld_ = false;
-  bool dragging_ = false;
-  QPoint pressAt_;
-  QPoint dragFrom_;
 };
 
 // The standard glyph of a button kind (OK, Cancel, ... All), or none.

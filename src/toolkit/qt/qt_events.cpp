@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include "toolkit/qt/qt_text.h"
+#include "toolkit/qt/qt_window_drag.h"
 
 namespace kestrel::qt {
 
@@ -208,10 +209,14 @@ intptr_t keyFlags(const QKeyEvent& e, bool up) {
 // (not for automatic repeats).
 bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
+  if (windowDragEvent(widget, event)) return true;
   switch (event->type()) {
     case QEvent::MouseButtonPress: {
       const auto& e = static_cast<const QMouseEvent&>(*event);
-      if (e.button() == Qt::LeftButton) leftPressed_ = true;
+      if (e.button() == Qt::LeftButton) {
+        leftPressed_ = true;
+        noteLeftPress(peer_, widget, e);
+      }
       hook(buttonMessageBase(e.button()), mouseKeys(e), mousePlace(e));
       deliver(mouseEvent(gui::EventKind::MouseDown, e));
       return false;
@@ -219,6 +224,7 @@ bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: {
       const auto& e = static_cast<const QMouseEvent&>(*event);
       leftPressed_ = false;
+      if (e.button() == Qt::LeftButton) noteLeftPress(peer_, widget, e);
       hook(buttonMessageBase(e.button()) + 2, mouseKeys(e), mousePlace(e));
       if (e.button() == Qt::LeftButton) deliver({gui::EventKind::DblClick});
       deliver(mouseEvent(gui::EventKind::MouseDown, e));
@@ -227,6 +233,7 @@ bool EventBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: {
       const auto& e = static_cast<const QMouseEvent&>(*event);
       hook(buttonMessageBase(e.button()) + 1, mouseKeys(e), mousePlace(e));
+      if (e.button() == Qt::LeftButton) noteLeftRelease();
       if (e.button() == Qt::LeftButton && leftPressed_) {
         leftPressed_ = false;
         if (widget != nullptr && widget->rect().contains(e.position().toPoint())) deliver({gui::EventKind::Click});

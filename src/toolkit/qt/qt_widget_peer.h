@@ -16,6 +16,7 @@
 #include "toolkit/qt/qt_events.h"
 #include "toolkit/qt/qt_fonts.h"
 #include "toolkit/qt/qt_text.h"
+#include "toolkit/qt/qt_window_drag.h"
 #include "toolkit/peers/window.h"
 
 namespace kestrel::qt {
@@ -46,6 +47,7 @@ class WidgetPeer : public Base, public QtWidgetHolder {
     new EventBridge(widget, this);
   }
   ~WidgetPeer() override {
+    endWindowDrags(this);
     if (widget_) {
       releaseForeignWidgets(widget_, this);
       delete widget_.data();
@@ -103,6 +105,7 @@ class WidgetPeer : public Base, public QtWidgetHolder {
   void bringToFront() override {
     if (widget_) widget_->raise();
   }
+  bool beginDragMove() override { return !this->topLevel() && startWindowDrag(this, widget_); }
 
  protected:
   QPointer<QWidget> widget_;
