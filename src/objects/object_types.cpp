@@ -2,6 +2,7 @@
 // visual ones too: they reach the window system through toolkit peers). A
 // new family adds its header and one line to the list.
 #include "objects/bitmap.h"
+#include "objects/controls/boxes.h"
 #include "objects/controls/buttons.h"
 #include "objects/controls/check_buttons.h"
 #include "objects/controls/combo_box.h"
@@ -10,6 +11,7 @@
 #include "objects/controls/file_list_box.h"
 #include "objects/controls/form.h"
 #include "objects/controls/gauge.h"
+#include "objects/controls/glass_frame.h"
 #include "objects/controls/header_control.h"
 #include "objects/controls/image.h"
 #include "objects/controls/label.h"
@@ -17,6 +19,7 @@
 #include "objects/controls/list_view.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/outline.h"
+#include "objects/controls/oval_button.h"
 #include "objects/controls/paint_box.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/rich_edit.h"
@@ -86,6 +89,9 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerFileDialogTypes,
            registerTreeViewType,
            registerOutlineType,
+           registerBoxTypes,
+           registerGlassFrameType,
+           registerOvalButtonType,
        })
     family(registry);
 }
