@@ -147,3 +147,27 @@ TEST(GlassFrameWidget, TintBlendsOverTheParent) {
   EXPECT_NEAR(static_cast<int>((inside >> 16) & 0xFF), 127, 2) << "blue halved";
   EXPECT_EQ(Program::bgr(shot, 150, 100), 0xFFFFFFu);
 }
+
+// The face fills the ellipse in the button's colour; the rectangle's
+// corners show the form.
+TEST(OvalButtonWidget, FacePaintedInsideTheEllipseOnly) {
+  Program p(R"(
+    dim form:0
+    dim ovalbtn:0
+    set form:0.Color = 16777215
+    set form:0.ClientWidth = 120
+    set form:0.ClientHeight = 60
+    set ovalbtn:0.Parent = form:0
+    set ovalbtn:0.Width = 80
+    set ovalbtn:0.Height = 40
+    set ovalbtn:0.Color = 255
+    set form:0.Show
+)");
+  ASSERT_EQ(p.run(), "");
+  guitest::settle();
+  const QImage shot = p.grab(0);
+  guitest::saveScreenshot(shot, "oval-button");
+  EXPECT_EQ(Program::bgr(shot, 40, 20), 0x0000FFu) << "the face";
+  EXPECT_EQ(Program::bgr(shot, 1, 1), 0xFFFFFFu) << "a corner outside the ellipse";
+  EXPECT_EQ(Program::bgr(shot, 78, 38), 0xFFFFFFu) << "the opposite corner";
+}
