@@ -2,6 +2,7 @@
 // visual ones too: they reach the window system through toolkit peers). A
 // new family adds its header and one line to the list.
 #include "objects/bitmap.h"
+#include "objects/controls/boxes.h"
 #include "objects/controls/buttons.h"
 #include "objects/controls/check_buttons.h"
 #include "objects/controls/combo_box.h"
@@ -10,6 +11,7 @@
 #include "objects/controls/file_list_box.h"
 #include "objects/controls/form.h"
 #include "objects/controls/gauge.h"
+#include "objects/controls/glass_frame.h"
 #include "objects/controls/splitter.h"
 #include "objects/controls/header_control.h"
 #include "objects/controls/image.h"
@@ -19,6 +21,7 @@
 #include "objects/controls/string_grid.h"
 #include "objects/controls/menus.h"
 #include "objects/controls/outline.h"
+#include "objects/controls/oval_button.h"
 #include "objects/controls/paint_box.h"
 #include "objects/controls/game_screen.h"
 #include "objects/controls/game_timer.h"
@@ -100,6 +103,9 @@ void registerEngineTypes(TypeRegistry& registry) {
            registerGameTimerType,
            registerGameInputType,
            registerGameImageListType,
+           registerBoxTypes,
+           registerGlassFrameType,
+           registerOvalButtonType,
        })
     family(registry);
 }

@@ -164,8 +164,8 @@ std::vector<FlatButton*> FlatButton::groupMates() const {
   std::vector<FlatButton*> mates;
   if (groupIndex_ == 0) return mates;
   ObjectWorld& w = world(m_);
-  for (size_t i = 0; i < w.count(kFlatButtonType); ++i) {
-    auto& other = w.as<FlatButton>(kFlatButtonType, static_cast<int32_t>(i));
+  for (size_t i = 0; i < w.count(classCode()); ++i) {
+    auto& other = w.as<FlatButton>(classCode(), static_cast<int32_t>(i));
     if (&other != this && other.groupIndex_ == groupIndex_ && other.parent() == parent()) mates.push_back(&other);
   }
   return mates;

@@ -17,6 +17,10 @@ struct ButtonLook {
   bool down = false;   // stays pressed
   bool focusable = true;
   int kind = 0;        // a standard glyph shown when there is no glyph: 1 OK, 2 Cancel ... 10 All
+  bool oval = false;   // an ellipse that takes the mouse only inside its outline
+  uint32_t highlight = 0xFFFFFF;  // oval: the lit edge (RGB)
+  uint32_t shadow = 0x808080;     // oval: the shaded edge (RGB)
+  bool transparent = false;       // oval: no face, the parent shows through
   bool operator==(const ButtonLook&) const = default;
 };
 

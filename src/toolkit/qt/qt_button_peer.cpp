@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "toolkit/peers/boxes.h"
 #include "toolkit/qt/qt_gui.h"
 #include "toolkit/qt/qt_services.h"
 #include "toolkit/qt/qt_surface.h"
@@ -39,6 +40,14 @@ class GlyphButton : public QPushButton {
     update();
   }
   void keyReleaseEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override {
+    QPushButton::resizeEvent(event);
+    fitMask();
+  }
+
+ public:
+  // An oval button takes the mouse and paints only inside its ellipse.
+  void fitMask();
 
  private:
   QtButtonPeer* peer_;
@@ -49,6 +58,8 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
   // The owner's look says whether the button takes the focus.
   explicit QtButtonPeer(gui::WindowOwner* owner) : ChildPeer<gui::ButtonPeer>(owner, new GlyphButton(this)) {
     widget_->setFocusPolicy(Qt::StrongFocus);
+    // Installed after the event bridge, so it sees the mouse first.
+    widget_->installEventFilter(this);
   }
 
   GlyphButton* button() const { return static_cast<GlyphButton*>(widget_.data()); }
@@ -78,6 +89,7 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
     gui::ButtonPeer::setLook(look);
     if (!widget_) return;
     widget_->setFocusPolicy(look.focusable ? Qt::StrongFocus : Qt::NoFocus);
+    button()->fitMask();
     widget_->update();
   }
   void setKeys(bool enterClicks, bool escapeClicks) override {
@@ -126,7 +138,30 @@ class QtButtonPeer : public ChildPeer<gui::ButtonPeer>, public QObject {
     if (widget_) button()->setText(text);
   }
 
+  // Mouse events outside an oval button's ellipse go nowhere; a move of
+  // the button with the mouse takes them first, wherever the pointer is.
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (!look_.oval) return false;
+    if (windowDragEvent(widget_, event)) return true;
+    return outsideOval(event);
+  }
+
  private:
+  // A mouse event outside an oval button's ellipse (sent to the button
+  // directly, past the mask) goes nowhere.
+  bool outsideOval(QEvent* event) const {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove: {
+        const QPoint at = static_cast<const QMouseEvent&>(*event).position().toPoint();
+        return !gui::insideEllipse(widget_->width(), widget_->height(), at.x(), at.y());
+      }
+      default: return false;
+    }
+  }
+
   void deliver(gui::EventKind kind) {
     gui::InputEvent e{kind};
     if (gui::WindowOwner* o = owner()) o->event(e);
@@ -160,11 +195,15 @@ void GlyphButton::paintEvent(QPaintEvent*) {
   const bool pressed = isDown() || look.down;
   if (pressed) option.state |= QStyle::State_Sunken;
   if (look.down) option.state |= QStyle::State_On;
-  if (look.flat) {
+  if (look.oval) {
+    paintOval(p, rect(), look, palette().color(QPalette::Button), pressed,
+              !look.flat || pressed || (underMouse() && isEnabled()));
+  } else if (look.flat) {
     option.features |= QStyleOptionButton::Flat;
     p.fillRect(rect(), palette().color(QPalette::Button));
   }
-  if (!look.flat || pressed || (underMouse() && isEnabled())) style()->drawControl(QStyle::CE_PushButtonBevel, &option, &p, this);
+  if (!look.oval && (!look.flat || pressed || (underMouse() && isEnabled())))
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &p, this);
 
   QImage glyph = peer_->glyphFor(isEnabled(), pressed);
   if (glyph.isNull() && look.kind != 0) glyph = kindGlyph(*style(), look.kind);
@@ -210,6 +249,11 @@ void GlyphButton::paintEvent(QPaintEvent*) {
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     p.drawText(textBox, Qt::AlignCenter | Qt::TextShowMnemonic, caption);
   }
+}
+
+void GlyphButton::fitMask() {
+  if (peer_->look().oval) setMask(QRegion(rect(), QRegion::Ellipse));
+  else if (!mask().isEmpty()) clearMask();
 }
 
 // Space on a button that has the focus clicks it (the mouse's click comes

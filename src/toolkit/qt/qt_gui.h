@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "toolkit/peers/boxes.h"
 #include "toolkit/peers/button.h"
 #include "toolkit/peers/check_button.h"
 #include "toolkit/peers/dir_tree.h"
@@ -30,6 +31,10 @@
 #include "toolkit/peers/tree_view.h"
 #include "toolkit/peers/window.h"
 #include "toolkit/surface.h"
+
+class QPainter;
+class QRect;
+class QColor;
 
 namespace kestrel::qt {
 
@@ -82,6 +87,14 @@ std::unique_ptr<gui::ImagePeer> makeImagePeer(gui::WindowOwner& owner);
 std::unique_ptr<gui::TreeViewPeer> makeTreeViewPeer(gui::WindowOwner& owner);
 // Outlines (qt_outline_peer.cpp).
 std::unique_ptr<gui::OutlinePeer> makeOutlinePeer(gui::WindowOwner& owner);
+// Group boxes, scroll boxes, oval buttons and glass frames (qt_box_peers.cpp).
+std::unique_ptr<gui::GroupBoxPeer> makeGroupBoxPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::ScrollBoxPeer> makeScrollBoxPeer(gui::WindowOwner& owner);
+std::unique_ptr<gui::GlassFramePeer> makeGlassFramePeer(gui::WindowOwner& owner);
+// An oval button's face and edges in `box` (qt_oval_paint.cpp); `edged`:
+// the edges show (not flat, or the mouse is over it).
+void paintOval(QPainter& p, const QRect& box, const gui::ButtonLook& look, const QColor& face, bool pressed,
+               bool edged);
 std::unique_ptr<gui::Surface> makeSurface(int32_t width, int32_t height, uint32_t fill);
 
 // Application-wide watching: installed with the first window.

@@ -103,6 +103,9 @@ class QtToolkit : public Toolkit {
         peer<gui::TreeViewPeer, qt::makeTreeViewPeer>(),
         peer<gui::OutlinePeer, qt::makeOutlinePeer>(),
         peer<gui::StringGridPeer, qt::makeStringGridPeer>(),
+        peer<gui::GroupBoxPeer, qt::makeGroupBoxPeer>(),
+        peer<gui::ScrollBoxPeer, qt::makeScrollBoxPeer>(),
+        peer<gui::GlassFramePeer, qt::makeGlassFramePeer>(),
     });
   }
   // The toolkit goes away while the process exits, when Qt's own globals may
