@@ -72,6 +72,7 @@ main:
 )");
   QImage shot;
   QPoint viewportAt;
+  bool openedByF2 = false, openAfterEnter = true;
   QTimer::singleShot(20, [&] {
     guitest::settle();
     auto* area = qobject_cast<QAbstractScrollArea*>(p.widget(objects::kStringGridType, 0));
@@ -86,11 +87,15 @@ main:
     guitest::settle();
     QTest::keyClick(area, Qt::Key_F2);
     if (QLineEdit* editor = openEditor(area)) {
+      openedByF2 = true;
       editor->selectAll();
       QTest::keyClicks(editor, "ab");
       QTest::keyClick(editor, Qt::Key_Return);
     }
     guitest::settle();
+    // Enter closes the editor for good: it does not reach the grid, where
+    // it would open the editor again.
+    openAfterEnter = openEditor(area) != nullptr || gridOf(p).editorMode();
     p.form(0)->close();
   });
   ASSERT_EQ(p.run(), "");
@@ -110,5 +115,7 @@ main:
   EXPECT_EQ(g.col(), 2);
   EXPECT_EQ(g.row(), 2);
   EXPECT_EQ(g.cell(2, 2).str(), "ab");
+  EXPECT_TRUE(openedByF2);
+  EXPECT_FALSE(openAfterEnter);
   EXPECT_EQ(p.text(0), "2,2=a 2,2=ab ");
 }

@@ -170,7 +170,6 @@ class QtStringGridPeer : public ChildPeer<gui::StringGridPeer> {
         if (gui::StringGridOwner* o = gridOwner(*this)) o->userDroppedPickList(column, row);
       };
       QObject::connect(combo, &QComboBox::editTextChanged, combo, [this](const QString& t) { edited(t); });
-      QObject::connect(combo->lineEdit(), &QLineEdit::returnPressed, combo, [this] { finish(); });
       combo_ = combo;
       place(combo, combo->lineEdit());
     } else {
@@ -191,7 +190,6 @@ class QtStringGridPeer : public ChildPeer<gui::StringGridPeer> {
         });
       }
       QObject::connect(line, &QLineEdit::textEdited, line, [this](const QString& t) { edited(t); });
-      QObject::connect(line, &QLineEdit::returnPressed, line, [this] { finish(); });
       line_ = line;
       place(holder, line);
     }
@@ -214,7 +212,7 @@ class QtStringGridPeer : public ChildPeer<gui::StringGridPeer> {
     editor->setGeometry(r.left, r.top, std::max(r.width(), 16), std::max(r.height(), 8));
     editor->show();
     focus->setFocus(Qt::OtherFocusReason);
-    new EscapeWatch(focus, [this] { finish(); });
+    new ClosingKeys(focus, [this] { finish(); });
   }
 
   void removeEditor() {
@@ -243,22 +241,26 @@ class QtStringGridPeer : public ChildPeer<gui::StringGridPeer> {
       o->userScrolled(area()->horizontalScrollBar()->value(), area()->verticalScrollBar()->value());
   }
 
-  // Escape closes the editor (the text typed so far stays).
-  class EscapeWatch : public QObject {
+  // Enter and Escape close the editor (the text typed so far stays). They
+  // are taken here: a line edit passes Enter on to its parents, and the
+  // grid would open the editor again at once.
+  class ClosingKeys : public QObject {
    public:
-    EscapeWatch(QWidget* watched, std::function<void()> escape) : QObject(watched), escape_(std::move(escape)) {
+    ClosingKeys(QWidget* watched, std::function<void()> close) : QObject(watched), close_(std::move(close)) {
       watched->installEventFilter(this);
     }
 
    protected:
     bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(e)->key() != Qt::Key_Escape) return false;
-      escape_();
+      if (e->type() != QEvent::KeyPress) return false;
+      const int key = static_cast<QKeyEvent*>(e)->key();
+      if (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+      close_();
       return true;
     }
 
    private:
-    std::function<void()> escape_;
+    std::function<void()> close_;
   };
 
   QPointer<QWidget> editorWidget_;
