@@ -548,6 +548,8 @@ bool decodeIndexOperand(Decoder& d, std::string& out) {
   return d.ok;
 }
 
+bool decodeObjectBody(Decoder& d, LabelNames& names, int kind, int type, std::string& out);
+
 bool decodeObjectOperand(Decoder& d, LabelNames& names, bool typeFirst, std::string& out) {
   int kind = 0, type = 0;
   if (typeFirst) {
@@ -557,6 +559,10 @@ bool decodeObjectOperand(Decoder& d, LabelNames& names, bool typeFirst, std::str
     kind = d.u8();
     type = d.u8();
   }
+  return decodeObjectBody(d, names, kind, type, out);
+}
+
+bool decodeObjectBody(Decoder& d, LabelNames& names, int kind, int type, std::string& out) {
   const std::string name = objectTypeText(type);
   if (kind == 12) {
     out = "arg." + name + ":" + std::to_string(d.u8());
@@ -570,6 +576,29 @@ bool decodeObjectOperand(Decoder& d, LabelNames& names, bool typeFirst, std::str
     return d.ok;
   }
   out = name + ":" + std::to_string(d.s16()) + (kind == 8 ? "" : "#" + std::to_string(kind));
+  return d.ok;
+}
+
+// Two objects of one type sharing one type code byte (a face's position
+// and normal vectors): vector3d:0, vector3d:1.
+void compileObjectPair(Parser& p, Emitter& e) {
+  const size_t start = e.here();
+  compileObjectOperand(p, e, true);
+  p.expect(",");
+  const size_t second = e.here();
+  compileObjectOperand(p, e, true);
+  if (e.bytes[second] != e.bytes[start]) p.fail("both objects must be of one type");
+  e.bytes.erase(e.bytes.begin() + static_cast<std::ptrdiff_t>(second));
+  for (auto& f : e.fixups)
+    if (f.at > second) --f.at;
+}
+
+bool decodeObjectPair(Decoder& d, LabelNames& names, std::string& out) {
+  const int type = d.u8();
+  std::string first, second;
+  if (!decodeObjectBody(d, names, d.u8(), type, first)) return false;
+  if (!decodeObjectBody(d, names, d.u8(), type, second)) return false;
+  out = first + ", " + second;
   return d.ok;
 }
 
@@ -713,6 +742,7 @@ void compileOperand(Parser& p, Emitter& e, char letter) {
     case 'O': compileObjectOperand(p, e, false); break;
     case 'C': compileObjectOperand(p, e, true); break;
     case 'G': compileObjectList(p, e); break;
+    case 'M': compileObjectPair(p, e); break;
     case 'T': compileStreamReference(p, e); break;
     case 'Y': compileArrayStart(p, e); break;
     case 'F': compileFieldArrayOperand(p, e); break;
@@ -762,6 +792,7 @@ bool decodeOperand(Decoder& d, LabelNames& names, char letter, std::string& out)
     case 'O': return decodeObjectOperand(d, names, false, out);
     case 'C': return decodeObjectOperand(d, names, true, out);
     case 'G': return decodeObjectList(d, names, out);
+    case 'M': return decodeObjectPair(d, names, out);
     case 'T': return decodeStreamReference(d, out);
     case 'Y': return decodeArrayStart(d, names, out);
     case 'F': return decodeFieldArrayOperand(d, names, out);

@@ -42,6 +42,7 @@ const char* writtenOperand(char letter) {
     case 'I': return "automation:N";
     case 'O': case 'C': return "object";
     case 'G': return "object, ...";
+    case 'M': return "object, object";
     case 'T': return "stream";
     case 'Y': return "array";
     case 'F': return "field";

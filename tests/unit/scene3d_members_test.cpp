@@ -104,7 +104,7 @@ TEST(Scene3dMembers, ColoursAreClampedAndFacesChecked) {
   Program3d p(std::string(kRedSquare) + R"(
     set meshbuilder3d:0.Color = 2, -1, 0.5, 0.5
     set meshbuilder3d:0.GetFace = 0, face3d:1
-    set face3d:1.GetVertex = 1.9, 113, automation:0, automation:1
+    set face3d:1.GetVertex = 1.9, vector3d:0, vector3d:1
     let int:0 = vector3d:0.X * 10 + vector3d:0.VY
     let int:1 = vector3d:1.Z
 )");
@@ -117,7 +117,7 @@ TEST(Scene3dMembers, ColoursAreClampedAndFacesChecked) {
   }
   EXPECT_EQ(Program3d(std::string(kRedSquare) + "set meshbuilder3d:0.GetFace = 5, face3d:1").run(),
             "List index out of bounds (5)");
-  EXPECT_EQ(Program3d(std::string(kRedSquare) + "set face3d:0.GetVertex = 4, 113, automation:0, automation:1").run(),
+  EXPECT_EQ(Program3d(std::string(kRedSquare) + "set face3d:0.GetVertex = 4, vector3d:0, vector3d:1").run(),
             "List index out of bounds (4)");
 }
 

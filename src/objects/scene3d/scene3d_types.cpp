@@ -431,8 +431,8 @@ const Member<FaceRec> kFaceMembers[] = {
        Vec3 p = threeFloats(m);
        r.get().addVertex(p);
      }, nullptr, nullptr, "x, y, z: adds a corner (corners go clockwise round the front)"},
-    {1, "GetVertex", "bEBII", faceGetVertex, nullptr, nullptr,
-     "index (truncated), then the vector type code and two vectors: the corner's position and normal"},
+    {1, "GetVertex", "bEM", faceGetVertex, nullptr, nullptr,
+     "index (truncated), two vectors (one type code for both): the corner's position and normal"},
     {2, "ColorRGB", "EEE", [](Machine& m, FaceRec& r) {
        float cr = floatOperand(m), cg = floatOperand(m), cb = floatOperand(m);
        r.get().color = scene3d::unpackColor(scene3d::packColor({cr, cg, cb, 1}));
