@@ -51,7 +51,7 @@ TEST(MemberTables, NamesAreUniqueAndLayoutsAreKnown) {
       EXPECT_EQ(memberByName(code, info->name), member);
       EXPECT_TRUE(info->write != nullptr || info->read != nullptr) << d->name << "." << info->name;
       if (info->write) {
-        EXPECT_EQ(std::strspn(info->write, "EBWDHOCGLTYFNKIb"), std::strlen(info->write)) << info->name;
+        EXPECT_EQ(std::strspn(info->write, "EBWDHOCGMLTYFNKIb"), std::strlen(info->write)) << info->name;
       }
       // Read arguments are written in parentheses (an ignored byte, as the
       // automation object's Invoke reads before the name, only as {N}).
