@@ -11,6 +11,7 @@
 #include "gui_support.h"
 #include "objects/controls/boxes.h"
 #include "objects/controls/gauge.h"
+#include "objects/controls/glass_frame.h"
 #include "objects/controls/oval_button.h"
 #include "objects/controls/splitter.h"
 #include "objects/controls/status_bar.h"
