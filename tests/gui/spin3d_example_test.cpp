@@ -1,6 +1,7 @@
 // The spinning 3D example on Qt offscreen: frames ticked by hand, the back
-// buffer compared pixel for pixel with pictures kept beside the tests (the
-// engine is deterministic, so no tolerance is needed).
+// buffer compared pixel for pixel with pictures kept beside the tests. The
+// engine is deterministic; one step of a channel is allowed only for the
+// last bit of a maths function that a compiler may work out at build time.
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -34,7 +35,7 @@ int brightness(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c); }
 
 void expectSameAsExpected(const QImage& frame, const std::string& name) {
   guitest::saveScreenshot(frame, name);
-  const guitest::Comparison c = guitest::compareWithExpected(frame, name, 0);
+  const guitest::Comparison c = guitest::compareWithExpected(frame, name, 1);
   EXPECT_TRUE(c.sameSize) << c.report;
   EXPECT_EQ(c.mismatchFraction, 0.0) << c.report;
 }
