@@ -176,8 +176,9 @@ void Rasteriser::fill(const Projected& a0, const Projected& b0, const Projected&
       if (inside) {
         float iz = static_cast<float>(q[0]);
         if (s.shadowMask) {
-          // A small allowance so the shadow shows on the very surface it lies on.
-          if (iz >= zrow[x] * 0.999f) mrow[x] = 1;
+          // A small allowance so the shadow shows on the very surface it lies
+          // on; where nothing was drawn (depth 0) there is no surface to darken.
+          if (zrow[x] > 0 && iz >= zrow[x] * 0.999f) mrow[x] = 1;
         } else if (iz > zrow[x]) {
           float z = 1.0f / iz;
           Color c{float(q[1]) * z, float(q[2]) * z, float(q[3]) * z, float(q[4]) * z};

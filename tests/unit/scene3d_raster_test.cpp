@@ -289,6 +289,34 @@ TEST_F(SceneFixture, ShadowDarkensThePlaneOnce) {
   EXPECT_EQ(pic.at(0, 0), White);
 }
 
+TEST_F(SceneFixture, ShadowPastTheSurfaceLeavesTheBackground) {
+  // The same shadow, but the floor is only the picture's left half: the
+  // part of the shadow over the background darkens nothing.
+  auto floor = std::make_shared<MeshBuilder>();
+  auto half = std::make_shared<Face>();
+  for (Vec3 p : {Vec3{-4, 4, 4}, Vec3{0, 4, 4}, Vec3{0, -4, 4}, Vec3{-4, -4, 4}}) half->addVertex(p);
+  floor->addFace(half);
+  floor->color = {1, 1, 1, 1};
+  floor->quality = quality::Solid;
+  host.scene()->visuals.push_back(floor);
+  host.scene()->sceneSettings().background = {0, 0, 1, 1};
+  auto caster = std::make_shared<MeshBuilder>();
+  auto f = std::make_shared<Face>();
+  for (Vec3 p : {Vec3{-0.5f, 0.5f, 2}, Vec3{0.5f, 0.5f, 2}, Vec3{0.5f, -0.5f, 2}, Vec3{-0.5f, -0.5f, 2}})
+    f->addVertex(p);
+  caster->addFace(f);
+  auto shadow = std::make_shared<Shadow>();
+  shadow->caster = caster;
+  shadow->light = light(LightType::Directional, *host.scene());
+  shadow->planePoint = {0, 0, 4};
+  shadow->planeNormal = {0, 0, -1};
+  host.scene()->visuals.push_back(shadow);
+  host.render();
+  EXPECT_EQ(pic.at(3, 4), 0xFF7F7F7Fu) << "on the floor";
+  EXPECT_EQ(pic.at(4, 4), Blue) << "over the background";
+  EXPECT_EQ(pic.at(0, 0), White);
+}
+
 TEST(Scene3dWrap, ChromeFollowsTheCamera) {
   SceneHost host;
   auto m = std::make_shared<MeshBuilder>();
