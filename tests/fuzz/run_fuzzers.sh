@@ -2,7 +2,8 @@
 # Builds the fuzz targets with clang and runs each for a while.
 #   run_fuzzers.sh [BUILD_DIR] [SECONDS]
 # SECONDS (default 60) is the time of the interpreter and the object
-# statements together (split 3:2); the image loader gets 10 seconds more.
+# statements together (split 3:2); the image loader and the readers of mesh
+# files and image collection manifests get 10 seconds more each.
 # Seeds: tests/fuzz/corpus/TARGET (kept in the repository; programs/ holds
 # the test programs, assembled) and the test programs assembled afresh.
 # A crash does not stop a target: it goes on (libFuzzer's fork mode), and at
@@ -13,12 +14,12 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 dir=${1:-build-fuzz}
 seconds=${2:-60}
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DKESTREL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C "$dir" -j2 fuzz_image_loader fuzz_interpreter fuzz_objects
+ninja -C "$dir" -j2 fuzz_image_loader fuzz_interpreter fuzz_objects fuzz_text_files
 seeds="$root/tests/fuzz/corpus"
 work="$dir/corpus"
 crashes="$dir/crashes"
 rm -rf "$crashes"
-mkdir -p "$work/programs" "$work/objects" "$crashes"
+mkdir -p "$work/programs" "$work/objects" "$work/text" "$crashes"
 kestrel="$root/build/tools/kestrel"
 if [ -x "$kestrel" ]; then
   for program in "$root"/tests/programs/*.kasm; do
@@ -39,6 +40,7 @@ fuzz() {
 fuzz fuzz_image_loader 10 4096 "$work/programs" "$seeds/programs"
 fuzz fuzz_interpreter $((seconds * 3 / 5)) 8192 "$work/programs" "$seeds/programs"
 fuzz fuzz_objects $((seconds * 2 / 5)) 4096 "$work/objects" "$seeds/objects"
+fuzz fuzz_text_files 10 16384 "$work/text" "$seeds/text"
 
 # Every distinct crash, once: the input is run again for its summary line.
 found=0
