@@ -7,6 +7,7 @@
 #include "asm/kasm.h"
 #include "core/machine.h"
 #include "image/program_image.h"
+#include "objects/object_model.h"
 #include "state/store_kinds.h"
 
 namespace kestrel::testsupport {
@@ -23,6 +24,10 @@ struct UnitProgram {
   }
   double number(int index) { return loadNumber(3, m.vars.scalarAt(3, index)); }  // int:N
   std::string text(int index) { return m.vars.stringAt(index).str(); }          // str:N
+  template <class T>
+  T& object(int type, int index = 0) {
+    return objects::world(m).as<T>(type, index);
+  }
   Machine m;
 };
 

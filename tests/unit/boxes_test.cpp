@@ -6,36 +6,18 @@
 
 #include <string>
 
-#include "asm/kasm.h"
-#include "core/machine.h"
-#include "image/program_image.h"
 #include "objects/controls/boxes.h"
 #include "objects/controls/glass_frame.h"
 #include "objects/controls/oval_button.h"
 #include "objects/controls/panel.h"
-#include "state/store_kinds.h"
+#include "unit_program.h"
 
 using namespace kestrel;
 using namespace kestrel::objects;
 
 namespace {
 
-struct BoxProgram {
-  explicit BoxProgram(const std::string& source) : m(parseImage(kasm::assemble(source))) {}
-  std::string run() {
-    try {
-      m.run();
-    } catch (const RuntimeError& e) {
-      return e.what();
-    }
-    return "";
-  }
-  template <class T>
-  T& object(int type, int index = 0) {
-    return world(m).as<T>(type, index);
-  }
-  Machine m;
-};
+using BoxProgram = testsupport::UnitProgram;
 
 }  // namespace
 

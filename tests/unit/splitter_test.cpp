@@ -6,32 +6,21 @@
 
 #include <string>
 
-#include "asm/kasm.h"
-#include "core/machine.h"
-#include "image/program_image.h"
 #include "objects/controls/form.h"
 #include "objects/controls/panel.h"
 #include "objects/controls/splitter.h"
+#include "unit_program.h"
 
 using namespace kestrel;
 using namespace kestrel::objects;
 
 namespace {
 
-struct DockProgram {
-  explicit DockProgram(const std::string& source) : m(parseImage(kasm::assemble(source))) {}
-  std::string run() {
-    try {
-      m.run();
-    } catch (const RuntimeError& e) {
-      return e.what();
-    }
-    return "";
-  }
+struct DockProgram : testsupport::UnitProgram {
+  using UnitProgram::UnitProgram;
   Panel& panel(int index) { return world(m).as<Panel>(kPanelType, index); }
   Splitter& splitter(int index = 0) { return world(m).as<Splitter>(kSplitterType, index); }
-  std::string text() { return std::string(m.vars.stringAt(0).view()); }
-  Machine m;
+  std::string text() { return UnitProgram::text(0); }
 };
 
 // Presses the left button on the splitter, moves the mouse by (dx, dy)

@@ -7,28 +7,16 @@
 
 #include <string>
 
-#include "asm/kasm.h"
-#include "core/machine.h"
-#include "image/program_image.h"
 #include "objects/controls/string_grid.h"
-#include "state/store_kinds.h"
+#include "unit_program.h"
 
 using namespace kestrel;
 using namespace kestrel::objects;
 
 namespace {
 
-struct GridProgram {
-  explicit GridProgram(const std::string& source) : m(parseImage(kasm::assemble(source))) {}
-  std::string run() {
-    try {
-      m.run();
-    } catch (const RuntimeError& e) {
-      return e.what();
-    }
-    return "";
-  }
-  std::string text(int index) { return m.vars.stringAt(index).str(); }
+struct GridProgram : testsupport::UnitProgram {
+  using UnitProgram::UnitProgram;
   StringGrid& grid() { return world(m).as<StringGrid>(kStringGridType, 0); }
   // Every cell, rows separated by "/", cells by ",".
   std::string cells() {
@@ -39,7 +27,6 @@ struct GridProgram {
     }
     return out;
   }
-  Machine m;
 };
 
 // A 3 x 3 grid holding its coordinates: "c r".
