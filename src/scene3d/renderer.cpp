@@ -50,7 +50,7 @@ Color add(Color a, Color b, float k) { return {a.r + b.r * k, a.g + b.g * k, a.b
 // The colour of a surface point p with normal n lit by every light.
 Color lightPoint(const Context& ctx, Vec3 p, Vec3 n, Vec3 objectOrigin, Color base, const Material& m) {
   Color out{m.emissive.r, m.emissive.g, m.emissive.b, base.a};
-  Color spec{0, 0, 0, 0};
+  Color highlight{0, 0, 0, 0};
   for (auto& pl : ctx.lights) {
     const Light& l = *pl.light;
     Color lc{l.color.r * base.r, l.color.g * base.g, l.color.b * base.b, 1};
@@ -84,10 +84,10 @@ Color lightPoint(const Context& ctx, Vec3 p, Vec3 n, Vec3 objectOrigin, Color ba
     if (m.power > 0) {
       Vec3 h = normalize(toLight + normalize(ctx.eye - p));
       float s = std::pow(std::fmax(0.0f, dot(n, h)), m.power) * k;
-      spec = add(spec, Color{l.color.r * m.specular.r, l.color.g * m.specular.g, l.color.b * m.specular.b, 1}, s);
+      highlight = add(highlight, Color{l.color.r * m.specular.r, l.color.g * m.specular.g, l.color.b * m.specular.b, 1}, s);
     }
   }
-  return {clamp01(out.r + spec.r), clamp01(out.g + spec.g), clamp01(out.b + spec.b), base.a};
+  return {clamp01(out.r + highlight.r), clamp01(out.g + highlight.g), clamp01(out.b + highlight.b), base.a};
 }
 
 // Normals go through the inverse transpose: dot products with the rows of

@@ -1,5 +1,6 @@
 // The member tables of group boxes (69) and scroll boxes (70).
 #include "objects/control_members.h"
+#include "objects/controls/control_factory.h"
 #include "objects/controls/boxes.h"
 
 namespace kestrel::objects {
@@ -83,18 +84,13 @@ std::vector<Member<ScrollBox>> scrollBoxRows() {
   return rows;
 }
 
-template <class T>
-std::unique_ptr<Object> create(Machine& m, int type, int32_t) {
-  return std::make_unique<T>(m, type);
-}
-
 }  // namespace
 
 void registerBoxTypes(TypeRegistry& registry) {
   static const std::vector<Member<GroupBox>> groupRows = groupBoxRows();
   static const std::vector<Member<ScrollBox>> scrollRows = scrollBoxRows();
-  registry.add(describeType(kGroupBoxType, "groupbox", groupRows, create<GroupBox>));
-  registry.add(describeType(kScrollBoxType, "scrollbox", scrollRows, create<ScrollBox>));
+  registry.add(describeType(kGroupBoxType, "groupbox", groupRows, createControl<GroupBox>));
+  registry.add(describeType(kScrollBoxType, "scrollbox", scrollRows, createControl<ScrollBox>));
 }
 
 }  // namespace kestrel::objects

@@ -1,6 +1,7 @@
 // The member tables of bitmap buttons (32) and flat buttons (51).
 #include "objects/controls/buttons.h"
 #include "objects/control_members.h"
+#include "objects/controls/control_factory.h"
 #include "objects/controls/glyph_rows.h"
 
 namespace kestrel::objects {
@@ -57,18 +58,13 @@ std::vector<Member<FlatButton>> flatButtonRows() {
   return rows;
 }
 
-template <class T>
-std::unique_ptr<Object> create(Machine& m, int type, int32_t) {
-  return std::make_unique<T>(m, type);
-}
-
 }  // namespace
 
 void registerButtonTypes(TypeRegistry& registry) {
   static const std::vector<Member<BitmapButton>> bitmapRows = bitmapButtonRows();
   static const std::vector<Member<FlatButton>> flatRows = flatButtonRows();
-  registry.add(describeType(kBitmapButtonType, "bitbtn", bitmapRows, create<BitmapButton>));
-  registry.add(describeType(kFlatButtonType, "speedbtn", flatRows, create<FlatButton>));
+  registry.add(describeType(kBitmapButtonType, "bitbtn", bitmapRows, createControl<BitmapButton>));
+  registry.add(describeType(kFlatButtonType, "speedbtn", flatRows, createControl<FlatButton>));
 }
 
 }  // namespace kestrel::objects

@@ -2,6 +2,7 @@
 // codes; Checked reads 1 or 0 on a check box and the flag byte on a radio
 // button.
 #include "objects/control_members.h"
+#include "objects/controls/control_factory.h"
 #include "objects/controls/check_buttons.h"
 
 namespace kestrel::objects {
@@ -38,18 +39,13 @@ std::vector<Member<RadioButton>> radioButtonRows() {
   return rows;
 }
 
-template <class T>
-std::unique_ptr<Object> create(Machine& m, int type, int32_t) {
-  return std::make_unique<T>(m, type);
-}
-
 }  // namespace
 
 void registerCheckButtonTypes(TypeRegistry& registry) {
   static const std::vector<Member<CheckBox>> checkRows = checkBoxRows();
   static const std::vector<Member<RadioButton>> radioRows = radioButtonRows();
-  registry.add(describeType(kCheckBoxType, "checkbox", checkRows, create<CheckBox>));
-  registry.add(describeType(kRadioButtonType, "radiobutton", radioRows, create<RadioButton>));
+  registry.add(describeType(kCheckBoxType, "checkbox", checkRows, createControl<CheckBox>));
+  registry.add(describeType(kRadioButtonType, "radiobutton", radioRows, createControl<RadioButton>));
 }
 
 }  // namespace kestrel::objects
